@@ -1,0 +1,35 @@
+# add_calculator(<name> DRIVER <file> MODULES <files...> TESTS <files...>)
+#
+# Declares one calculator: the library of its modules (<name>_core), the program linked from the
+# driver into <build>/bin/<name>, its man page, its GoogleTest unit tests (file names relative to
+# tests/<name>/) and the process-level suites that every calculator shares (tests/harness).
+function(add_calculator name)
+  cmake_parse_arguments(ARG "" "DRIVER" "MODULES;TESTS" ${ARGN})
+
+  add_library(${name}_core STATIC ${ARG_MODULES})
+  target_include_directories(${name}_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+
+  add_executable(${name} ${ARG_DRIVER})
+  target_link_libraries(${name} PRIVATE ${name}_core)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+  install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  if(EXISTS ${PROJECT_SOURCE_DIR}/man/${name}.1)
+    install(FILES ${PROJECT_SOURCE_DIR}/man/${name}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+
+  if(NOT CALC_TESTS)
+    return()
+  endif()
+
+  set(test_dir ${PROJECT_SOURCE_DIR}/tests/${name})
+  if(ARG_TESTS)
+    list(TRANSFORM ARG_TESTS PREPEND ${test_dir}/)
+    add_executable(${name}_unit ${ARG_TESTS})
+    target_link_libraries(${name}_unit PRIVATE ${name}_core GTest::gtest_main)
+    set_target_properties(${name}_unit PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_test(NAME ${name}.unit COMMAND ${name}_unit)
+  endif()
+
+  calc_add_process_tests(${name} ${test_dir})
+endfunction()
