@@ -1,0 +1,49 @@
+#include "bignumber.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+
+// Reads calculations (operand line, operand line, operator line) until the input ends and
+// prints one result line each. A calculation cut short by the end of input is dropped; an
+// unknown operator ends the run with status 1.
+int main()
+{
+    using namespace reversed_calc;
+    for (int first = next_byte(); first != EOF; first = next_byte()) {
+        unread_byte(first);
+        ReversedNumber *a = init_bignumber();
+        ReversedNumber *b = a ? init_bignumber() : nullptr;
+        char *op = b ? read_char() : nullptr;
+        if (!op) {
+            free_bignumber(a);
+            free_bignumber(b);
+            return 0;
+        }
+        reverse_and_add_zero(a);
+        reverse_and_add_zero(b);
+        get_char_decimals(a);
+        get_char_decimals(b);
+
+        ReversedNumber *longer = nullptr;
+        ReversedNumber *shorter = nullptr;
+        ReversedNumber *greater = nullptr;
+        ReversedNumber *lesser = nullptr;
+        ReversedNumber *result = nullptr;
+        compare_sizes(a, b, &longer, &shorter);
+        compare_values(a, b, &greater, &lesser);
+        choose_operation(*op, a, b, &longer, &shorter, &greater, &lesser, &result);
+        if (!result) { // not one of the three operators
+            free_bignumber(a);
+            free_bignumber(b);
+            std::free(op);
+            return EXIT_FAILURE;
+        }
+        print_reversed_bignumber(result);
+
+        free_bignumber(a);
+        free_bignumber(b);
+        if (*op == '*') free_bignumber(result);
+        std::free(op);
+    }
+    return 0;
+}
