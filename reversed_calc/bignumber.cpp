@@ -19,29 +19,25 @@ constexpr std::size_t kMaxDigits = INT_MAX / 2 - 1;
 constexpr int kNoByte = -2;
 int held_byte = kNoByte;
 
-void *allocate(std::size_t size)
-{
+void *allocate(std::size_t size) {
     void *block = std::malloc(size);
     if (!block) out_of_memory();
     return block;
 }
 
-void *allocate_zeroed(std::size_t size)
-{
+void *allocate_zeroed(std::size_t size) {
     void *block = std::calloc(size, 1);
     if (!block) out_of_memory();
     return block;
 }
 
-char *reallocate(char *block, std::size_t size)
-{
+char *reallocate(char *block, std::size_t size) {
     void *moved = std::realloc(block, size);
     if (!moved) out_of_memory();
     return static_cast<char *>(moved);
 }
 
-ReversedNumber *new_record(char sign, char *digits, int length)
-{
+ReversedNumber *new_record(char sign, char *digits, int length) {
     auto *number = static_cast<ReversedNumber *>(allocate(sizeof(ReversedNumber)));
     number->sign = sign;
     number->digits = digits;
@@ -49,17 +45,20 @@ ReversedNumber *new_record(char sign, char *digits, int length)
     return number;
 }
 
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_digit(int c) {
+    return c >= '0' && c <= '9';
+}
 
 // A byte that means nothing at the start of an operand line and is skipped there.
-bool is_stray(int c) { return c != EOF && c != '\n' && c != '+' && c != '-' && !is_digit(c); }
+bool is_stray(int c) {
+    return c != EOF && c != '\n' && c != '+' && c != '-' && !is_digit(c);
+}
 
 // ---- Magnitudes ----
 
 // Sign of |a| - |b| for prepared operands without leading zeros: length first, then the
 // digit values from the top position down.
-int compare_magnitudes(const ReversedNumber *a, const ReversedNumber *b)
-{
+int compare_magnitudes(const ReversedNumber *a, const ReversedNumber *b) {
     if (a->length != b->length) return a->length > b->length ? 1 : -1;
     for (int i = a->length - 1; i >= 0; --i) {
         if (a->digits[i] != b->digits[i]) return a->digits[i] > b->digits[i] ? 1 : -1;
@@ -68,8 +67,7 @@ int compare_magnitudes(const ReversedNumber *a, const ReversedNumber *b)
 }
 
 // Gives y's buffer `length` positions, the new ones 0; y's length stays as it was.
-void widen(ReversedNumber *y, int length)
-{
+void widen(ReversedNumber *y, int length) {
     if (y->length >= length) return;
     y->digits = reallocate(y->digits, static_cast<std::size_t>(length));
     std::memset(y->digits + y->length, 0, static_cast<std::size_t>(length - y->length));
@@ -77,8 +75,7 @@ void widen(ReversedNumber *y, int length)
 
 // row[0 .. y->length - 1] += factor * y. The top position of y is its guard digit 0 and the
 // row position under it is still 0, so the carry of the row ends there.
-void add_row(char *row, unsigned factor, const ReversedNumber *y)
-{
+void add_row(char *row, unsigned factor, const ReversedNumber *y) {
     auto *out = reinterpret_cast<unsigned char *>(row);
     const auto *in = reinterpret_cast<const unsigned char *>(y->digits);
     unsigned carry = 0;
@@ -94,8 +91,7 @@ void add_row(char *row, unsigned factor, const ReversedNumber *y)
 
 // |longer| + |shorter| into longer, which becomes the result with the given sign.
 void add_signed(ReversedNumber *longer, ReversedNumber *shorter, char sign,
-                ReversedNumber **result)
-{
+                ReversedNumber **result) {
     add_bignumbers(longer, shorter, result);
     (*result)->sign = sign;
 }
@@ -104,8 +100,7 @@ void add_signed(ReversedNumber *longer, ReversedNumber *shorter, char sign,
 // equal). The result is positive when the larger one is `positive`, the operand that was
 // positive before its partner's sign was cleared.
 void subtract_by_magnitude(ReversedNumber *a, ReversedNumber *b, const ReversedNumber *positive,
-                           ReversedNumber **result)
-{
+                           ReversedNumber **result) {
     ReversedNumber *larger = nullptr;
     ReversedNumber *smaller = nullptr;
     compare_values(a, b, &larger, &smaller);
@@ -117,8 +112,7 @@ void subtract_by_magnitude(ReversedNumber *a, ReversedNumber *b, const ReversedN
 
 // ---- Reading ----
 
-int next_byte()
-{
+int next_byte() {
     if (held_byte != kNoByte) {
         int c = held_byte;
         held_byte = kNoByte;
@@ -132,10 +126,11 @@ int next_byte()
     return '\r';
 }
 
-void unread_byte(int c) { held_byte = c; }
+void unread_byte(int c) {
+    held_byte = c;
+}
 
-char *read_string()
-{
+char *read_string() {
     // The buffer doubles instead of growing by one byte per character: per-byte growth
     // makes reading a multi-megabyte operand several times slower, and the size of the
     // buffer is not visible outside. It is trimmed to the text at the end.
@@ -162,8 +157,7 @@ char *read_string()
     return text;
 }
 
-ReversedNumber *init_bignumber()
-{
+ReversedNumber *init_bignumber() {
     int c = next_byte();
     while (is_stray(c)) c = next_byte();
     char sign = '+';
@@ -177,8 +171,7 @@ ReversedNumber *init_bignumber()
     return new_record(sign, text, static_cast<int>(std::strlen(text)));
 }
 
-char *read_char()
-{
+char *read_char() {
     int op = next_byte();
     if (op == EOF) return nullptr;
     auto *buffer = static_cast<char *>(allocate(1));
@@ -189,8 +182,7 @@ char *read_char()
 
 // ---- Preparing, printing, releasing ----
 
-void reverse_string(char *buffer, int start, int end)
-{
+void reverse_string(char *buffer, int start, int end) {
     for (int i = start, j = end - 1; i < j; ++i, --j) {
         char swapped = buffer[i];
         buffer[i] = buffer[j];
@@ -198,21 +190,18 @@ void reverse_string(char *buffer, int start, int end)
     }
 }
 
-void reverse_and_add_zero(ReversedNumber *number)
-{
+void reverse_and_add_zero(ReversedNumber *number) {
     reverse_string(number->digits, 0, number->length);
     number->digits = reallocate(number->digits, static_cast<std::size_t>(number->length) + 1);
     number->digits[number->length] = '0';
     number->length += 1;
 }
 
-void get_char_decimals(ReversedNumber *number)
-{
+void get_char_decimals(ReversedNumber *number) {
     for (int i = 0; i < number->length; ++i) number->digits[i] -= '0';
 }
 
-void print_reversed_bignumber(const ReversedNumber *number)
-{
+void print_reversed_bignumber(const ReversedNumber *number) {
     int top = number->length - 1;
     while (top >= 0 && number->digits[top] == 0) --top;
     if (top < 0) {
@@ -235,28 +224,27 @@ void print_reversed_bignumber(const ReversedNumber *number)
     std::putchar('\n');
 }
 
-void free_bignumber(ReversedNumber *number)
-{
+void free_bignumber(ReversedNumber *number) {
     if (!number) return;
     std::free(number->digits);
     std::free(number);
 }
 
-void out_of_memory() { std::exit(EXIT_FAILURE); }
+void out_of_memory() {
+    std::exit(EXIT_FAILURE);
+}
 
 // ---- Arithmetic on prepared operands ----
 
 void compare_sizes(ReversedNumber *a, ReversedNumber *b, ReversedNumber **longer,
-                   ReversedNumber **shorter)
-{
+                   ReversedNumber **shorter) {
     bool a_longer = a->length >= b->length;
     *longer = a_longer ? a : b;
     *shorter = a_longer ? b : a;
 }
 
 void compare_values(ReversedNumber *a, ReversedNumber *b, ReversedNumber **greater,
-                    ReversedNumber **lesser)
-{
+                    ReversedNumber **lesser) {
     int order = 0; // sign of a - b
     if (a->sign != b->sign) {
         order = a->sign == '+' ? 1 : -1;
@@ -269,8 +257,7 @@ void compare_values(ReversedNumber *a, ReversedNumber *b, ReversedNumber **great
     *lesser = order > 0 ? b : a;
 }
 
-void add_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **result)
-{
+void add_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **result) {
     assert(x->length >= y->length);
     widen(y, x->length);
     int carry = 0;
@@ -283,8 +270,7 @@ void add_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **resul
     *result = x;
 }
 
-void subtract_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **result)
-{
+void subtract_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **result) {
     assert(compare_magnitudes(x, y) >= 0);
     widen(y, x->length);
     int borrow = 0;
@@ -297,8 +283,7 @@ void subtract_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **
 }
 
 void multiply_bignumbers(const ReversedNumber *x, const ReversedNumber *y,
-                         ReversedNumber **result)
-{
+                         ReversedNumber **result) {
     std::size_t length = static_cast<std::size_t>(x->length) + static_cast<std::size_t>(y->length);
     auto *digits = static_cast<char *>(allocate_zeroed(length));
     ReversedNumber *product =
@@ -311,8 +296,7 @@ void multiply_bignumbers(const ReversedNumber *x, const ReversedNumber *y,
 
 void choose_operation(char op, ReversedNumber *a, ReversedNumber *b, ReversedNumber **longer,
                       ReversedNumber **shorter, ReversedNumber **greater, ReversedNumber **lesser,
-                      ReversedNumber **result)
-{
+                      ReversedNumber **result) {
     const char sa = a->sign;
     const char sb = b->sign;
     if (op == '+' && sa == '+' && sb == '+') {

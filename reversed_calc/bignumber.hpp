@@ -47,8 +47,7 @@ void add_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **resul
 // |x| - |y| written into x (requires |x| >= |y|; x and y may be one record); result = x.
 void subtract_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **result);
 // result = new record holding x times y; the caller owns it.
-void multiply_bignumbers(const ReversedNumber *x, const ReversedNumber *y,
-                         ReversedNumber **result);
+void multiply_bignumbers(const ReversedNumber *x, const ReversedNumber *y, ReversedNumber **result);
 // Computes a op b on prepared operands and sets result (an operand or a new record for '*');
 // result stays untouched for an operator other than '+', '-', '*'.
 void choose_operation(char op, ReversedNumber *a, ReversedNumber *b, ReversedNumber **longer,

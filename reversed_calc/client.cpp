@@ -6,8 +6,7 @@
 // Reads calculations (operand line, operand line, operator line) until the input ends and
 // prints one result line each. A calculation cut short by the end of input is dropped; an
 // unknown operator ends the run with status 1.
-int main()
-{
+int main() {
     using namespace reversed_calc;
     for (int first = next_byte(); first != EOF; first = next_byte()) {
         unread_byte(first);

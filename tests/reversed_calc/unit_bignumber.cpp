@@ -14,8 +14,7 @@ using namespace reversed_calc;
 namespace {
 
 // Makes `bytes` the whole of standard input.
-void feed(const std::string &bytes)
-{
+void feed(const std::string &bytes) {
     std::string path = testing::TempDir() + "reversed_calc_unit_input";
     FILE *file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
@@ -25,8 +24,7 @@ void feed(const std::string &bytes)
 }
 
 // A record in text state, as the reader leaves it.
-ReversedNumber *text_number(char sign, const char *text)
-{
+ReversedNumber *text_number(char sign, const char *text) {
     auto *number = static_cast<ReversedNumber *>(std::malloc(sizeof(ReversedNumber)));
     number->sign = sign;
     number->digits = static_cast<char *>(std::malloc(std::strlen(text) + 1));
@@ -36,8 +34,7 @@ ReversedNumber *text_number(char sign, const char *text)
 }
 
 // A prepared operand from a decimal literal such as "-120" or "0".
-ReversedNumber *prepared(const std::string &literal)
-{
+ReversedNumber *prepared(const std::string &literal) {
     char sign = literal[0] == '-' ? '-' : '+';
     std::string magnitude = literal.substr(literal[0] == '-' ? 1 : 0);
     magnitude.erase(0, magnitude.find_first_not_of('0'));
@@ -47,13 +44,11 @@ ReversedNumber *prepared(const std::string &literal)
     return number;
 }
 
-std::vector<int> values(const ReversedNumber *number)
-{
+std::vector<int> values(const ReversedNumber *number) {
     return std::vector<int>(number->digits, number->digits + number->length);
 }
 
-std::string printed(const ReversedNumber *number)
-{
+std::string printed(const ReversedNumber *number) {
     std::fflush(stdout);
     testing::internal::CaptureStdout();
     print_reversed_bignumber(number);
@@ -62,8 +57,7 @@ std::string printed(const ReversedNumber *number)
 }
 
 // Runs choose_operation the way the driver does and returns the printed result line.
-std::string calculate(const std::string &left, char op, const std::string &right)
-{
+std::string calculate(const std::string &left, char op, const std::string &right) {
     ReversedNumber *a = prepared(left);
     ReversedNumber *b = prepared(right);
     ReversedNumber *longer, *shorter, *greater, *lesser, *result = nullptr;
@@ -81,68 +75,51 @@ std::string calculate(const std::string &left, char op, const std::string &right
 
 // ---- Reading an operand line ----
 
-TEST(Reader, PlusSignAndLeadingZerosAreDropped)
-{
-    feed("+0005\n");
-    ReversedNumber *n = init_bignumber();
-    ASSERT_NE(n, nullptr);
-    EXPECT_EQ(n->sign, '+');
-    EXPECT_STREQ(n->digits, "5");
-    EXPECT_EQ(n->length, 1);
-    free_bignumber(n);
-}
-
-TEST(Reader, ZerosInsideAndAtTheEndAreKept)
-{
-    feed("-1000200\n");
-    ReversedNumber *n = init_bignumber();
-    EXPECT_EQ(n->sign, '-');
-    EXPECT_STREQ(n->digits, "1000200");
-    free_bignumber(n);
-}
-
-TEST(Reader, EmptyLineLoneSignAndZerosAreTheEmptyText)
-{
-    for (const char *line : {"\n", "-\n", "+\n", "0000\n", "-0\n"}) {
-        feed(line);
+// Sign and text of one operand line: leading zeros skipped, stray bytes ignored without
+// ending the leading zeros, a sign only as the first meaningful byte, CR LF as one newline.
+TEST(Reader, SignAndTextOfAnOperandLine) {
+    struct Row {
+        const char *line;
+        char sign;
+        const char *text;
+    } rows[] = {
+        {"+0005\n", '+', "5"},   {"-1000200\n", '-', "1000200"},
+        {"\n", '+', ""},         {"-\n", '-', ""},
+        {"+\n", '+', ""},        {"0000\n", '+', ""},
+        {"-0\n", '-', ""},       {" x-0a1-2+3\n", '-', "123"},
+        {"0x05\n", '+', "5"},    {"1-2\n", '+', "12"},
+        {"1\r2\r\n", '+', "12"}, {"\r\r\n", '+', ""},
+    };
+    for (const Row &row : rows) {
+        feed(row.line);
         ReversedNumber *n = init_bignumber();
-        ASSERT_NE(n, nullptr) << line;
-        EXPECT_STREQ(n->digits, "") << line;
-        EXPECT_EQ(n->length, 0) << line;
+        ASSERT_NE(n, nullptr) << row.line;
+        EXPECT_EQ(n->sign, row.sign) << row.line;
+        EXPECT_STREQ(n->digits, row.text) << row.line;
+        EXPECT_EQ(n->length, static_cast<int>(std::strlen(row.text))) << row.line;
         free_bignumber(n);
     }
 }
 
-TEST(Reader, SignCountsOnlyAsFirstMeaningfulByte)
-{
-    feed(" x-0a1-2+3\n");
-    ReversedNumber *n = init_bignumber();
-    EXPECT_EQ(n->sign, '-');
-    EXPECT_STREQ(n->digits, "123"); // stray bytes kept the leading-zero flag set
-    free_bignumber(n);
+TEST(Reader, CrLfEndsTheLineOnlyOnce) {
+    feed("7\r\n\r\n");
+    ReversedNumber *first = init_bignumber();
+    ReversedNumber *second = init_bignumber();
+    EXPECT_STREQ(first->digits, "7");
+    EXPECT_STREQ(second->digits, ""); // the second CR LF is an empty line of its own
+    EXPECT_EQ(init_bignumber(), nullptr);
+    free_bignumber(first);
+    free_bignumber(second);
 }
 
-TEST(Reader, CrLfEndsTheLineButALoneCrIsIgnored)
-{
-    feed("1\r2\r\n7\n");
-    ReversedNumber *n = init_bignumber();
-    EXPECT_STREQ(n->digits, "12");
-    free_bignumber(n);
-    n = init_bignumber();
-    EXPECT_STREQ(n->digits, "7");
-    free_bignumber(n);
-}
-
-TEST(Reader, EndOfInputBeforeTheNewlineGivesNoRecord)
-{
+TEST(Reader, EndOfInputBeforeTheNewlineGivesNoRecord) {
     for (const char *cut : {"", "12", "-", "-0", "x"}) {
         feed(cut);
         EXPECT_EQ(init_bignumber(), nullptr) << cut;
     }
 }
 
-TEST(Reader, LongLineSurvivesBufferGrowth)
-{
+TEST(Reader, LongLineSurvivesBufferGrowth) {
     std::string digits(100000, '7');
     digits[0] = '1';
     feed("00" + digits + "\n");
@@ -152,8 +129,7 @@ TEST(Reader, LongLineSurvivesBufferGrowth)
     free_bignumber(n);
 }
 
-TEST(Reader, OperatorTakesOneByteAndDiscardsTheNext)
-{
+TEST(Reader, OperatorTakesOneByteAndDiscardsTheNext) {
     feed("*x9\n-");
     char *op = read_char();
     ASSERT_NE(op, nullptr);
@@ -170,25 +146,19 @@ TEST(Reader, OperatorTakesOneByteAndDiscardsTheNext)
 
 // ---- Preparing and printing ----
 
-TEST(Prepare, ReversesAndPutsTheGuardDigitOnTop)
-{
+TEST(Prepare, ReversesAndPutsTheGuardDigitOnTop) {
     ReversedNumber *n = text_number('+', "120");
     reverse_and_add_zero(n);
     EXPECT_EQ(std::string(n->digits, 4), "0210");
     get_char_decimals(n);
     EXPECT_EQ(values(n), (std::vector<int>{0, 2, 1, 0}));
     free_bignumber(n);
-}
-
-TEST(Prepare, ZeroIsTheGuardDigitAlone)
-{
-    ReversedNumber *n = prepared("0");
+    n = prepared("0"); // zero is the guard digit alone
     EXPECT_EQ(values(n), (std::vector<int>{0}));
     free_bignumber(n);
 }
 
-TEST(Prepare, ReverseStringHandlesOddEvenAndShortRanges)
-{
+TEST(Prepare, ReverseStringHandlesOddEvenAndShortRanges) {
     char text[] = "abcdef";
     reverse_string(text, 0, 5);
     EXPECT_STREQ(text, "edcbaf");
@@ -199,28 +169,20 @@ TEST(Prepare, ReverseStringHandlesOddEvenAndShortRanges)
     EXPECT_STREQ(text, "eabcdf");
 }
 
-TEST(Print, SkipsZerosAboveTheTopDigit)
-{
+TEST(Print, SkipsZerosAboveTheTopDigitAndNeverPrintsMinusZero) {
     ReversedNumber *n = prepared("-120");
     n->digits = static_cast<char *>(std::realloc(n->digits, 8));
     std::memset(n->digits + 4, 0, 4);
     n->length = 8;
     EXPECT_EQ(printed(n), "-120\n");
-    free_bignumber(n);
-}
-
-TEST(Print, ZeroNeverCarriesAMinus)
-{
-    ReversedNumber *n = prepared("-0");
-    EXPECT_EQ(n->sign, '-');
+    std::memset(n->digits, 0, 8);
     EXPECT_EQ(printed(n), "0\n");
     n->length = 0;
     EXPECT_EQ(printed(n), "0\n");
     free_bignumber(n);
 }
 
-TEST(Print, LongNumberCrossesTheOutputBlock)
-{
+TEST(Print, LongNumberCrossesTheOutputBlock) {
     std::string digits = "9" + std::string(9000, '0') + "1";
     ReversedNumber *n = prepared(digits);
     EXPECT_EQ(printed(n), digits + "\n");
@@ -229,15 +191,14 @@ TEST(Print, LongNumberCrossesTheOutputBlock)
 
 // ---- Orderings ----
 
-TEST(CompareValues, EverySignPair)
-{
+TEST(CompareValues, EverySignPair) {
     struct Row {
         const char *a, *b;
         bool a_greater;
     } rows[] = {
-        {"5", "-7", true},    {"-7", "5", false},  {"12", "9", true}, {"9", "12", false},
-        {"45", "54", false},  {"-12", "-9", false}, {"-9", "-12", true}, {"-54", "-45", false},
-        {"0", "-0", true},    {"-0", "0", false},
+        {"5", "-7", true},   {"-7", "5", false},   {"12", "9", true},   {"9", "12", false},
+        {"45", "54", false}, {"-12", "-9", false}, {"-9", "-12", true}, {"-54", "-45", false},
+        {"0", "-0", true},   {"-0", "0", false},
     };
     for (const Row &row : rows) {
         ReversedNumber *a = prepared(row.a);
@@ -251,8 +212,7 @@ TEST(CompareValues, EverySignPair)
     }
 }
 
-TEST(CompareValues, EqualValuesNameTheFirstOperandTwice)
-{
+TEST(CompareValues, EqualValuesNameTheFirstOperandTwice) {
     for (const char *literal : {"305", "-305", "0"}) {
         ReversedNumber *a = prepared(literal);
         ReversedNumber *b = prepared(literal);
@@ -265,8 +225,7 @@ TEST(CompareValues, EqualValuesNameTheFirstOperandTwice)
     }
 }
 
-TEST(CompareSizes, TiesGoToTheFirstOperand)
-{
+TEST(CompareSizes, TiesGoToTheFirstOperand) {
     ReversedNumber *a = prepared("12");
     ReversedNumber *b = prepared("-99");
     ReversedNumber *c = prepared("100");
@@ -284,8 +243,7 @@ TEST(CompareSizes, TiesGoToTheFirstOperand)
 
 // ---- Magnitude operations ----
 
-TEST(Add, CarryRipplesThroughNinesIntoTheGuardDigit)
-{
+TEST(Add, CarryRipplesThroughNinesIntoTheGuardDigit) {
     ReversedNumber *x = prepared("9999");
     ReversedNumber *y = prepared("1");
     ReversedNumber *result = nullptr;
@@ -298,8 +256,7 @@ TEST(Add, CarryRipplesThroughNinesIntoTheGuardDigit)
     free_bignumber(y);
 }
 
-TEST(Subtract, BorrowRunsOverZeros)
-{
+TEST(Subtract, BorrowRunsOverZeros) {
     ReversedNumber *x = prepared("100000");
     ReversedNumber *y = prepared("1");
     ReversedNumber *result = nullptr;
@@ -310,8 +267,7 @@ TEST(Subtract, BorrowRunsOverZeros)
     free_bignumber(y);
 }
 
-TEST(Subtract, ARecordFromItselfBecomesZero)
-{
+TEST(Subtract, ARecordFromItselfBecomesZero) {
     ReversedNumber *x = prepared("-4070");
     ReversedNumber *result = nullptr;
     subtract_bignumbers(x, x, &result);
@@ -321,8 +277,7 @@ TEST(Subtract, ARecordFromItselfBecomesZero)
     free_bignumber(x);
 }
 
-TEST(Multiply, RowCarriesLandInFreshPositions)
-{
+TEST(Multiply, RowCarriesLandInFreshPositions) {
     ReversedNumber *x = prepared("999");
     ReversedNumber *y = prepared("-9999");
     ReversedNumber *product = nullptr;
@@ -340,44 +295,32 @@ TEST(Multiply, RowCarriesLandInFreshPositions)
 
 // ---- The operation table ----
 
-TEST(ChooseOperation, Addition)
-{
-    EXPECT_EQ(calculate("99", '+', "1"), "100\n");
-    EXPECT_EQ(calculate("12", '+', "3456"), "3468\n");
-    EXPECT_EQ(calculate("3456", '+', "12"), "3468\n");
-    EXPECT_EQ(calculate("-8", '+', "-5"), "-13\n");
-    EXPECT_EQ(calculate("-999", '+', "-1"), "-1000\n");
-    EXPECT_EQ(calculate("3", '+', "-5"), "-2\n");
-    EXPECT_EQ(calculate("5", '+', "-3"), "2\n");
-    EXPECT_EQ(calculate("-3", '+', "5"), "2\n");
-    EXPECT_EQ(calculate("-5", '+', "3"), "-2\n");
-    EXPECT_EQ(calculate("-1000", '+', "1"), "-999\n");
+// One or more rows of the table per sign pair: each magnitude order, lengths in both orders,
+// equal magnitudes (which must print a plain zero) and carries or borrows across the top digit.
+TEST(ChooseOperation, EveryRowOfTheTable) {
+    struct Row {
+        const char *a;
+        char op;
+        const char *b, *expected;
+    } rows[] = {
+        {"99", '+', "1", "100"},     {"12", '+', "3456", "3468"},  {"3456", '+', "12", "3468"},
+        {"-8", '+', "-5", "-13"},    {"-999", '+', "-1", "-1000"}, {"3", '+', "-5", "-2"},
+        {"5", '+', "-3", "2"},       {"-3", '+', "5", "2"},        {"-5", '+', "3", "-2"},
+        {"-1000", '+', "1", "-999"}, {"5", '+', "-5", "0"},        {"-5", '+', "5", "0"},
+        {"-0", '+', "-0", "0"},      {"3", '-', "5", "-2"},        {"5", '-', "3", "2"},
+        {"7", '-', "7", "0"},        {"12", '-', "3456", "-3444"}, {"-3", '-', "-5", "2"},
+        {"-5", '-', "-3", "-2"},     {"-7", '-', "-7", "0"},       {"3", '-', "-5", "8"},
+        {"1", '-', "-999", "1000"},  {"-3", '-', "5", "-8"},       {"-12", '-', "3456", "-3468"},
+        {"-0", '-', "0", "0"},       {"0", '*', "-3", "0"},        {"-3", '*', "-4", "12"},
+        {"3", '*', "-4", "-12"},     {"99", '*', "99", "9801"},    {"-10", '*', "1000", "-10000"},
+    };
+    for (const Row &row : rows) {
+        EXPECT_EQ(calculate(row.a, row.op, row.b), std::string(row.expected) + "\n")
+            << row.a << ' ' << row.op << ' ' << row.b;
+    }
 }
 
-TEST(ChooseOperation, Subtraction)
-{
-    EXPECT_EQ(calculate("3", '-', "5"), "-2\n");
-    EXPECT_EQ(calculate("5", '-', "3"), "2\n");
-    EXPECT_EQ(calculate("-3", '-', "-5"), "2\n");
-    EXPECT_EQ(calculate("-5", '-', "-3"), "-2\n");
-    EXPECT_EQ(calculate("3", '-', "-5"), "8\n");
-    EXPECT_EQ(calculate("-3", '-', "5"), "-8\n");
-    EXPECT_EQ(calculate("12", '-', "3456"), "-3444\n");
-    EXPECT_EQ(calculate("-12", '-', "3456"), "-3468\n");
-}
-
-TEST(ChooseOperation, EqualMagnitudesGiveAPlainZero)
-{
-    EXPECT_EQ(calculate("5", '+', "-5"), "0\n");
-    EXPECT_EQ(calculate("-5", '+', "5"), "0\n");
-    EXPECT_EQ(calculate("7", '-', "7"), "0\n");
-    EXPECT_EQ(calculate("-7", '-', "-7"), "0\n");
-    EXPECT_EQ(calculate("-0", '+', "-0"), "0\n");
-    EXPECT_EQ(calculate("-0", '-', "0"), "0\n");
-}
-
-TEST(ChooseOperation, EqualValuesSubtractTheFirstOperandFromItself)
-{
+TEST(ChooseOperation, EqualValuesSubtractTheFirstOperandFromItself) {
     ReversedNumber *a = prepared("7");
     ReversedNumber *b = prepared("7");
     ReversedNumber *longer, *shorter, *greater, *lesser, *result = nullptr;
@@ -391,17 +334,7 @@ TEST(ChooseOperation, EqualValuesSubtractTheFirstOperandFromItself)
     free_bignumber(b);
 }
 
-TEST(ChooseOperation, Multiplication)
-{
-    EXPECT_EQ(calculate("0", '*', "-3"), "0\n");
-    EXPECT_EQ(calculate("-3", '*', "-4"), "12\n");
-    EXPECT_EQ(calculate("3", '*', "-4"), "-12\n");
-    EXPECT_EQ(calculate("99", '*', "99"), "9801\n");
-    EXPECT_EQ(calculate("-10", '*', "1000"), "-10000\n");
-}
-
-TEST(ChooseOperation, UnknownOperatorLeavesResultAndOperandsAlone)
-{
+TEST(ChooseOperation, UnknownOperatorLeavesResultAndOperandsAlone) {
     ReversedNumber *a = prepared("-3");
     ReversedNumber *b = prepared("4");
     ReversedNumber *longer, *shorter, *greater, *lesser, *result = nullptr;
@@ -417,11 +350,10 @@ TEST(ChooseOperation, UnknownOperatorLeavesResultAndOperandsAlone)
 }
 
 // Every sign pair and operator against native arithmetic on operands of up to 18 digits.
-TEST(ChooseOperation, AgreesWithNativeArithmetic)
-{
+TEST(ChooseOperation, AgreesWithNativeArithmetic) {
     const char *from_environment = std::getenv("CALC_SEED");
-    const unsigned long long seed = from_environment ? std::strtoull(from_environment, nullptr, 10)
-                                                     : 20261208ULL;
+    const unsigned long long seed =
+        from_environment ? std::strtoull(from_environment, nullptr, 10) : 20261208ULL;
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937_64 random(seed);
     auto operand = [&random] {
