@@ -5,7 +5,7 @@
 
 // Reads calculations (operand line, operand line, operator line) until the input ends and
 // prints one result line each. A calculation cut short by the end of input is dropped; an
-// unknown operator ends the run with status 1.
+// unknown operator ends the run with status 1, and so does output that could not be written.
 int main() {
     using namespace reversed_calc;
     for (int first = next_byte(); first != EOF; first = next_byte()) {
@@ -16,7 +16,7 @@ int main() {
         if (!op) {
             free_bignumber(a);
             free_bignumber(b);
-            return 0;
+            break;
         }
         reverse_and_add_zero(a);
         reverse_and_add_zero(b);
@@ -44,5 +44,6 @@ int main() {
         if (*op == '*') free_bignumber(result);
         std::free(op);
     }
-    return 0;
+    const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    return written ? 0 : EXIT_FAILURE;
 }
