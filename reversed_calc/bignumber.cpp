@@ -134,7 +134,7 @@ char *read_string() {
     // The buffer doubles instead of growing by one byte per character: per-byte growth
     // makes reading a multi-megabyte operand several times slower, and the size of the
     // buffer is not visible outside. It is trimmed to the text at the end.
-    std::size_t capacity = 16;
+    std::size_t capacity = 64;
     std::size_t count = 0;
     auto *text = static_cast<char *>(allocate(capacity));
     bool leading = true;
