@@ -49,6 +49,13 @@ void feed(const std::string &bytes) {
     ASSERT_NE(freopen(path, "rb", stdin), nullptr);
 }
 
+// A record with no digit array yet, ready for a reader.
+SignedDigits *blank() {
+    auto *n = static_cast<SignedDigits *>(malloc(sizeof(SignedDigits)));
+    *n = SignedDigits{0, nullptr, '+'};
+    return n;
+}
+
 struct Read {
     bool complete;
     char sign;
@@ -57,8 +64,7 @@ struct Read {
 
 Read read_line(const std::string &bytes) {
     feed(bytes);
-    SignedDigits *n = num("");
-    free(n->digits);
+    SignedDigits *n = blank();
     const bool ok = le_bignumber2(n);
     Read r{ok, n->sign, ok ? raw(n) : ""};
     free_bignumber(n);
@@ -87,7 +93,7 @@ TEST(Reading, GrowsPastTheFirstCapacityAndStopsAtTheNewline) {
 
 TEST(Reading, FirstByteGivenByTheCaller) {
     feed("23\n");
-    SignedDigits *n = num("");
+    SignedDigits *n = blank();
     EXPECT_TRUE(le_bignumber(n, '-'));
     EXPECT_EQ(n->sign, '-');
     EXPECT_EQ(raw(n), "23");
@@ -115,7 +121,7 @@ TEST(Reading, LineWithoutDigitsIsZero) {
 
 TEST(Reading, CarriageReturnBeforeNewlineEndsTheLine) {
     feed("12\r\n34\r\n");
-    SignedDigits *n = num("");
+    SignedDigits *n = blank();
     EXPECT_TRUE(le_bignumber2(n));
     EXPECT_EQ(raw(n), "12");
     EXPECT_EQ(proximo_byte(), '3'); // the LF of the pair was taken with it
