@@ -83,6 +83,29 @@ void subtrair_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
     }
 }
 
+// x[0, lx) -= value(a[0, la)) + value(b[0, lb)) in one pass, aligned at the units digit; needs
+// la <= lb <= lx and value(x) >= value(a) + value(b). The borrow of a position is 0, 1 or 2.
+void subtrair_dois_em(int16_t *x, int32_t lx, const int16_t *a, int32_t la, const int16_t *b,
+                      int32_t lb) {
+    int borrow = 0;
+    int32_t i = lx - 1, j = lb - 1;
+    for (int32_t l = la - 1; l >= 0; --i, --j, --l) {
+        int t = x[i] - a[l] - b[j] - borrow;
+        borrow = (t < 0) + (t < -10);
+        x[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+    for (; j >= 0; --i, --j) {
+        int t = x[i] - b[j] - borrow;
+        borrow = t < 0;
+        x[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+    for (; borrow && i >= 0; --i) {
+        int t = x[i] - borrow;
+        borrow = t < 0;
+        x[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+}
+
 // dest[0, r] = value(p[0, lp)) + value(q[0, lq)) with r = max(lp, lq): one digit longer than the
 // longer span. Returns dest[0], the carry out (0 or 1).
 int somar_spans(const int16_t *p, int32_t lp, const int16_t *q, int32_t lq, int16_t *dest) {
@@ -294,8 +317,7 @@ void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, i
     const int32_t pula = (k + 1) - m; // leading zero digit that neither sum needs
     produto_span(s1 + pula, s2 + pula, m, z1, z1 + 2 * (k + 1));
 
-    subtrair_em(z1, 2 * m, out, 2 * h);         // z1 -= z2
-    subtrair_em(z1, 2 * m, out + 2 * h, 2 * k); // z1 -= z0
+    subtrair_dois_em(z1, 2 * m, out, 2 * h, out + 2 * h, 2 * k); // z1 -= z2 + z0
     // out += z1 * 10^k. The product fits in 2L digits, so any digit of z1 beyond that is zero.
     const int32_t janela = 2 * L - k;
     const int32_t excesso = 2 * m > janela ? 2 * m - janela : 0;
