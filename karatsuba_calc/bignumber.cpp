@@ -96,7 +96,7 @@ void subtrair_dois_em(int16_t *x, int32_t lx, const int16_t *a, int32_t la, cons
     }
     for (; j >= 0; --i, --j) {
         int t = x[i] - b[j] - borrow;
-        borrow = t < 0;
+        borrow = (t < 0) + (t < -10);
         x[i] = static_cast<int16_t>(t + 10 * borrow);
     }
     for (; borrow && i >= 0; --i) {
