@@ -236,7 +236,9 @@ void subtrai_e_imprime(SignedDigits *alvo, const SignedDigits *outro, bool negat
     imprime_com_sinal(alvo, negativo);
 }
 
-bool sinal_valido(char s) { return s == '+' || s == '-'; }
+bool sinal_valido(char s) {
+    return s == '+' || s == '-';
+}
 
 } // namespace
 
@@ -313,7 +315,7 @@ void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, i
     int16_t *s1 = tmp, *s2 = tmp + (k + 1), *z1 = tmp + 2 * (k + 1);
     const int c1 = somar_spans(x, h, x + h, k, s1);
     const int c2 = somar_spans(y, h, y + h, k, s2);
-    const int32_t m = k + (c1 | c2);   // both sums padded to the longer one
+    const int32_t m = k + (c1 | c2);  // both sums padded to the longer one
     const int32_t pula = (k + 1) - m; // leading zero digit that neither sum needs
     produto_span(s1 + pula, s2 + pula, m, z1, z1 + 2 * (k + 1));
 
@@ -326,7 +328,9 @@ void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, i
 
 } // namespace
 
-long long karatsuba_chamadas() { return chamadas; }
+long long karatsuba_chamadas() {
+    return chamadas;
+}
 
 SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
                         int first_y, int last_y) {
@@ -376,8 +380,10 @@ void left_shift(SignedDigits *n, int k) {
 }
 
 void igualar_tamanho(SignedDigits *a, SignedDigits *b) {
-    if (a->size > b->size) preencher_zeros(b, a->size);
-    else if (b->size > a->size) preencher_zeros(a, b->size);
+    if (a->size > b->size)
+        preencher_zeros(b, a->size);
+    else if (b->size > a->size)
+        preencher_zeros(a, b->size);
 }
 
 void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b) {
@@ -444,9 +450,13 @@ bool ler_operando(SignedDigits *n, int c) {
 
 } // namespace
 
-bool le_bignumber(SignedDigits *n, int primeiro) { return ler_operando(n, primeiro); }
+bool le_bignumber(SignedDigits *n, int primeiro) {
+    return ler_operando(n, primeiro);
+}
 
-bool le_bignumber2(SignedDigits *n) { return ler_operando(n, proximo_byte()); }
+bool le_bignumber2(SignedDigits *n) {
+    return ler_operando(n, proximo_byte());
+}
 
 void imprime_bignumber(const SignedDigits *n) {
     if (n->size <= 0) return;

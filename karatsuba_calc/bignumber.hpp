@@ -24,7 +24,7 @@ void free_bignumber(SignedDigits *n);
 void retirar_zeros_esquerda(SignedDigits *n);
 // Strips both, then returns the one of larger magnitude; the first on a tie.
 SignedDigits *maior(SignedDigits *a, SignedDigits *b);
-// x += y, aligned at the units digit; needs x->size >= y->size; x grows by one digit on a carry out.
+// x += y, aligned at the units digit (x is the longer); x grows by a digit on a carry out.
 void soma_bignumbers(SignedDigits *x, const SignedDigits *y);
 // x -= y, aligned at the units digit; needs x at least as long and as large as y; size kept.
 void subtracao_bignumbers(SignedDigits *x, const SignedDigits *y);

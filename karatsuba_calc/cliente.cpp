@@ -21,15 +21,23 @@ SignedDigits *novo_operando() {
 // next line even when the operator line carries stray bytes.
 void descarta_resto_da_linha(int operador) {
     if (operador == '\n' || operador == EOF) return;
-    for (int c = proximo_byte(); c != '\n' && c != EOF; c = proximo_byte()) {}
+    for (int c = proximo_byte(); c != '\n' && c != EOF; c = proximo_byte()) {
+    }
 }
 
 void executa(int operador, SignedDigits *a, SignedDigits *b) {
     switch (operador) {
-    case '+': casos_operacao_soma(a, b); break;
-    case '-': casos_operacao_subtracao(a, b); break;
-    case '*': casos_operacao_multiplicacao(a, b); break;
-    default: break; // not an operator: an empty result line
+    case '+':
+        casos_operacao_soma(a, b);
+        break;
+    case '-':
+        casos_operacao_subtracao(a, b);
+        break;
+    case '*':
+        casos_operacao_multiplicacao(a, b);
+        break;
+    default:
+        break; // not an operator: an empty result line
     }
 }
 

@@ -1,5 +1,5 @@
-// Unit tests of the bignumber module: the rules of reading, stripping, carrying, borrowing, the sign
-// tables and the Karatsuba recursion.
+// Unit tests of the bignumber module: the rules of reading, stripping, carrying, borrowing, the
+// sign tables and the Karatsuba recursion.
 #include "bignumber.hpp"
 
 #include <gtest/gtest.h>
@@ -233,14 +233,26 @@ struct Row {
     const char *a, *b, *sum, *difference;
 };
 
-// One row per sign pair and larger operand, plus the zero results; sums and differences side by side.
+// One row per sign pair and larger operand, plus the zero results; sums and differences side by
+// side.
 const Row rows[] = {
-    {"5", "3", "8", "2"},        {"3", "5", "8", "-2"},      {"5", "-3", "2", "8"},
-    {"3", "-5", "-2", "8"},      {"-5", "3", "-2", "-8"},    {"-3", "5", "2", "-8"},
-    {"-5", "-3", "-8", "-2"},    {"-3", "-5", "-8", "2"},    {"-5", "5", "0", "-10"},
-    {"5", "-5", "0", "10"},      {"-0", "-0", "0", "0"},     {"-0", "0", "0", "0"},
-    {"-5", "-5", "-10", "0"},    {"007", "0003", "10", "4"}, {"1000", "999", "1999", "1"},
-    {"999", "1000", "1999", "-1"}, {"-0005", "5", "0", "-10"},
+    {"5", "3", "8", "2"},
+    {"3", "5", "8", "-2"},
+    {"5", "-3", "2", "8"},
+    {"3", "-5", "-2", "8"},
+    {"-5", "3", "-2", "-8"},
+    {"-3", "5", "2", "-8"},
+    {"-5", "-3", "-8", "-2"},
+    {"-3", "-5", "-8", "2"},
+    {"-5", "5", "0", "-10"},
+    {"5", "-5", "0", "10"},
+    {"-0", "-0", "0", "0"},
+    {"-0", "0", "0", "0"},
+    {"-5", "-5", "-10", "0"},
+    {"007", "0003", "10", "4"},
+    {"1000", "999", "1999", "1"},
+    {"999", "1000", "1999", "-1"},
+    {"-0005", "5", "0", "-10"},
     {"99999999999999999999", "1", "100000000000000000000", "99999999999999999998"},
 };
 
@@ -258,9 +270,16 @@ TEST(SignTables, SumAndDifferenceOfEveryRow) {
 
 TEST(SignTables, ProductSignAndZero) {
     const char *cases[][3] = {
-        {"-12", "-12", "144"}, {"-12", "12", "-144"}, {"12", "-12", "-144"}, {"0", "-7", "0"},
-        {"-0", "5", "0"},      {"-3", "0", "0"},      {"123456", "7", "864192"},
-        {"0007", "0003", "21"}, {"999", "999", "998001"}, {"9999", "9999", "99980001"},
+        {"-12", "-12", "144"},
+        {"-12", "12", "-144"},
+        {"12", "-12", "-144"},
+        {"0", "-7", "0"},
+        {"-0", "5", "0"},
+        {"-3", "0", "0"},
+        {"123456", "7", "864192"},
+        {"0007", "0003", "21"},
+        {"999", "999", "998001"},
+        {"9999", "9999", "99980001"},
         {"12345", "67890", "838102050"},
     };
     for (auto &c : cases) {
@@ -274,9 +293,9 @@ TEST(SignTables, ProductSignAndZero) {
 // ------------------------------------------------------------------ multiplication tools
 
 TEST(Conversions, DigitCountFollowsTheValue) {
-    const std::pair<int, const char *> values[] = {{0, "0"},       {9, "9"},         {10, "10"},
-                                                   {999, "999"},   {1000, "1000"},   {99999, "99999"},
-                                                   {998001, "998001"}};
+    const std::pair<int, const char *> values[] = {
+        {0, "0"},       {9, "9"},         {10, "10"},        {999, "999"},
+        {1000, "1000"}, {99999, "99999"}, {998001, "998001"}};
     for (auto &[v, text] : values) {
         SignedDigits *n = converter_int_em_bignumber(v);
         EXPECT_EQ(raw(n), text);
