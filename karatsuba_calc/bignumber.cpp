@@ -43,6 +43,8 @@ void preencher_zeros(SignedDigits *n, int32_t tamanho) {
 }
 
 // x[0, lx) += y[0, ly), aligned at the units digit, lx >= ly; returns the carry out of x[0].
+// A running carry leaves the same digits as storing 10 to 19 in the top digit and splitting it
+// afterwards; the caller grows the array only when a carry leaves the top.
 int somar_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
     int carry = 0;
     int32_t i = lx - 1;
