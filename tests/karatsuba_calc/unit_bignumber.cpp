@@ -42,11 +42,11 @@ template <class F> std::string printed(F f) {
 
 // Makes standard input read `bytes`.
 void feed(const std::string &bytes) {
-    const char *path = "unit_bignumber_stdin.tmp";
-    FILE *f = fopen(path, "wb");
+    const std::string path = testing::TempDir() + "karatsuba_calc_unit_stdin";
+    FILE *f = fopen(path.c_str(), "wb");
     fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
-    ASSERT_NE(freopen(path, "rb", stdin), nullptr);
+    ASSERT_NE(freopen(path.c_str(), "rb", stdin), nullptr);
 }
 
 // A record with no digit array yet, ready for a reader.
