@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <unistd.h>
 
 using namespace karatsuba_calc;
 
@@ -42,7 +43,9 @@ template <class F> std::string printed(F f) {
 
 // Makes standard input read `bytes`.
 void feed(const std::string &bytes) {
-    const std::string path = testing::TempDir() + "karatsuba_calc_unit_stdin";
+    // One file per process: the release and sanitizer suites may run at once.
+    const std::string path =
+        testing::TempDir() + "karatsuba_calc_unit_stdin." + std::to_string(getpid());
     FILE *f = fopen(path.c_str(), "wb");
     fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
