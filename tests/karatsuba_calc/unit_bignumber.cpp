@@ -50,6 +50,7 @@ void feed(const std::string &bytes) {
     fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
     ASSERT_NE(freopen(path.c_str(), "rb", stdin), nullptr);
+    unlink(path.c_str()); // stays readable while open
 }
 
 // A record with no digit array yet, ready for a reader.
