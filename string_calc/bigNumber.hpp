@@ -27,15 +27,15 @@ void verificaAlocacao(const void *p);      // returns if p is not null, else rep
 
 // Magnitudes: operands least significant first; signs ignored; results new, most significant first.
 uint64_t findBiggest(const NumberText *a, const NumberText *b); // the larger length
-int compararNumeros(NumberText *a,
-                    NumberText *b); // -1, 0, 1 as |a| <,=,> |b|; leaves both reversed
+// -1, 0 or 1 as |a| is smaller, equal or larger than |b|; leaves both digit strings reversed.
+int compararNumeros(NumberText *a, NumberText *b);
 NumberText *sum(const NumberText *a, const NumberText *b);      // |a| + |b|
 NumberText *subtract(const NumberText *a, const NumberText *b); // |a| - |b|, needs |a| >= |b|
 NumberText *multiply(const NumberText *a, const NumberText *b); // |a| * |b|
 
 // Signs and dispatch.
-void resultadoNegativo(NumberText *r);                      // puts "-" in front of r's digits
-NumberText *verificaOperacao(NumberText *a, NumberText *b); // reads the operator; new result, or
-                                                            // null for no operator of the three
+void resultadoNegativo(NumberText *r); // puts "-" in front of r's digits
+// Reads the operator and returns the new signed result; null when the byte is not "+", "-", "*".
+NumberText *verificaOperacao(NumberText *a, NumberText *b);
 
 } // namespace string_calc
