@@ -60,17 +60,21 @@ int borrowThrough(const char *a, char *out, uint64_t from, uint64_t to, int borr
     return borrow;
 }
 
-// Adds the row a_i * b into out at position i and lets its last carry ripple upward.
-void addRow(int ai, const NumberText *b, char *out) {
-    int carry = 0;
-    for (uint64_t j = 0; j < b->length; ++j) {
-        int s = carry + digitValue(b->digits[j]) * ai + digitValue(out[j]);
-        out[j] = digitChar(s % 10);
+// Adds the row a_i * b into out at position i and lets its last carry ripple upward. Unsigned
+// values and local copies of b keep the carry chain short; the bytes written are the same.
+void addRow(unsigned ai, const NumberText *b, char *out) {
+    const char *bDigits = b->digits;
+    const uint64_t bLength = b->length;
+    unsigned carry = 0;
+    for (uint64_t j = 0; j < bLength; ++j) {
+        unsigned s = carry + static_cast<unsigned>(bDigits[j] - '0') * ai +
+                     static_cast<unsigned>(out[j] - '0');
+        out[j] = static_cast<char>('0' + s % 10);
         carry = s / 10;
     }
-    for (char *p = out + b->length; carry > 0; ++p) {
-        int s = carry + digitValue(*p);
-        *p = digitChar(s % 10);
+    for (char *p = out + bLength; carry > 0; ++p) {
+        unsigned s = carry + static_cast<unsigned>(*p - '0');
+        *p = static_cast<char>('0' + s % 10);
         carry = s / 10;
     }
 }
@@ -138,7 +142,8 @@ NumberText *multiply(const NumberText *a, const NumberText *b) {
     uint64_t n = a->length + b->length;
     NumberText *r = newText(n + 2);
     std::memset(r->digits, '0', n + 2);
-    for (uint64_t i = 0; i < a->length; ++i) addRow(digitValue(a->digits[i]), b, r->digits + i);
+    for (uint64_t i = 0; i < a->length; ++i)
+        addRow(static_cast<unsigned>(digitValue(a->digits[i])), b, r->digits + i);
     r->digits[n] = '\0';
     r->length = n;
     removeZeros(r, 1);
