@@ -1,5 +1,6 @@
 #include "bigNumber.hpp"
 
+#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -125,6 +126,7 @@ NumberText *sum(const NumberText *a, const NumberText *b) {
 }
 
 NumberText *subtract(const NumberText *a, const NumberText *b) {
+    assert(a->length >= b->length);
     uint64_t n = findBiggest(a, b);
     NumberText *r = newText(n + 2);
     int borrow = 0;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <unistd.h>
 
 using namespace string_calc;
 
@@ -18,18 +19,26 @@ struct Release {
 };
 using Text = std::unique_ptr<NumberText, Release>;
 
-// Makes standard input read exactly these bytes.
-void feedStdin(const std::string &bytes) {
-    static std::string path = [] {
+// A scratch file that stands in for standard input; removed when the tests end.
+struct ScratchInput {
+    std::string path;
+    ScratchInput() {
         char name[] = "/tmp/string_calc_unitXXXXXX";
         int fd = mkstemp(name);
-        EXPECT_GE(fd, 0);
-        return std::string(name);
-    }();
-    FILE *f = std::fopen(path.c_str(), "wb");
+        if (fd >= 0) close(fd);
+        path = name;
+    }
+    ~ScratchInput() { std::remove(path.c_str()); }
+};
+
+// Makes standard input read exactly these bytes.
+void feedStdin(const std::string &bytes) {
+    static ScratchInput input;
+    FILE *f = std::fopen(input.path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
-    ASSERT_NE(std::freopen(path.c_str(), "rb", stdin), nullptr);
+    ASSERT_NE(std::freopen(input.path.c_str(), "rb", stdin), nullptr);
 }
 
 Text readLine(const std::string &line) {
