@@ -115,6 +115,12 @@ TEST(Reading, EndOfInputInsideALineDropsIt) {
     EXPECT_TRUE(inputEnded());
 }
 
+TEST(Reading, AReadErrorEndsTheInputInsteadOfFillingTheLine) {
+    ASSERT_NE(std::freopen("/", "rb", stdin), nullptr); // reading a directory fails at once
+    EXPECT_EQ(Text(readNumber()), nullptr);
+    EXPECT_TRUE(inputEnded());
+}
+
 TEST(Reading, CarriageReturnFoldsOnlyBeforeLineFeed) {
     feedStdin("\r\r\nx\r");
     EXPECT_EQ(nextByte(), '\r');
