@@ -347,7 +347,7 @@ void liberaMemoria(NumberText *n) {
     std::free(n);
 }
 
-void verificaAlocacao(const void *p) {
+void verificaAlocacao(void *p) {
     if (p != nullptr) return;
     std::puts("Erro ao alocar memória");
     std::exit(1);

@@ -23,7 +23,7 @@ void verificaSinais(NumberText *n);        // takes a leading "-" off digits int
 void removeZeros(NumberText *n, int mode); // strips zeros: mode 0 from the front, else from the end
 void invertNumber(NumberText *n);          // reverses the strlen(digits) characters in place
 void liberaMemoria(NumberText *n);         // frees digits, then the record; null is ignored
-void verificaAlocacao(const void *p);      // returns if p is not null, else reports and exits 1
+void verificaAlocacao(void *p);            // returns if p is not null, else reports and exits 1
 
 // Magnitudes: operands least significant first; signs ignored; results new, most significant first.
 uint64_t findBiggest(const NumberText *a, const NumberText *b); // the larger length
