@@ -24,8 +24,6 @@ function(add_calculator name)
 
   set(test_dir ${PROJECT_SOURCE_DIR}/tests/${name})
   if(ARG_TESTS)
-    # Imported targets are visible only in the directory that found them: find GTest here too.
-    find_package(GTest REQUIRED)
     list(TRANSFORM ARG_TESTS PREPEND ${test_dir}/)
     add_executable(${name}_unit ${ARG_TESTS})
     target_link_libraries(${name}_unit PRIVATE ${name}_core GTest::gtest_main)
