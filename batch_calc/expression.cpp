@@ -9,9 +9,14 @@
 
 namespace batch_calc {
 
-// Value of the digit at position k from the units end.
-static int digit_at(const big_number *number, int32_t k) {
-    return number->digits[number->length - 1 - k] - '0';
+// The units digit of a number; the digit at position k from the units end is units(n)[-k].
+// Loops keep this pointer in a local: their stores into char buffers could otherwise alias it.
+static const char *units(const big_number *number) {
+    return number->digits + number->length - 1;
+}
+
+static int value(const char *units_digit, int32_t k) {
+    return units_digit[-k] - '0';
 }
 
 // Turns a units-first work text into a result record: reverses and trims it, frees the work
@@ -33,15 +38,29 @@ static char *zeroed_work_buffer(int64_t size) {
     return work;
 }
 
+// The digit character for a column sum (0 to 19 with the carry in); sets the carry out.
+static char sum_digit(int column, int *carry) {
+    int sum = column + *carry;
+    *carry = sum >= 10;
+    return static_cast<char>('0' + sum - 10 * *carry);
+}
+
+// The digit character for a column difference (-9 to 9 before the borrow); sets the borrow out.
+static char difference_digit(int column, int *borrow) {
+    int difference = column - *borrow;
+    *borrow = difference < 0;
+    return static_cast<char>('0' + difference + 10 * *borrow);
+}
+
 big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
-    int32_t la = a->length, lb = b->length, n = la > lb ? la : lb;
+    const big_number *longer = a->length >= b->length ? a : b;
+    int32_t n = longer->length, common = a->length + b->length - n;
+    const char *ua = units(a), *ub = units(b), *ulonger = units(longer);
     char *work = zeroed_work_buffer(static_cast<int64_t>(n) + 2);
     int carry = 0;
-    for (int32_t k = 0; k < n; ++k) {
-        int sum = carry + (k < la ? digit_at(a, k) : 0) + (k < lb ? digit_at(b, k) : 0);
-        work[k] = static_cast<char>('0' + sum % 10);
-        carry = sum / 10;
-    }
+    int32_t k = 0;
+    for (; k < common; ++k) work[k] = sum_digit(value(ua, k) + value(ub, k), &carry);
+    for (; k < n; ++k) work[k] = sum_digit(value(ulonger, k), &carry);
     if (carry != 0) work[n] = '1';
     return finish_result(work, n + carry, a->is_negative && b->is_negative);
 }
@@ -49,23 +68,26 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
 big_number *subtract_positive_big_numbers(const big_number *a, const big_number *b) {
     assert(a->length >= b->length);
     int32_t la = a->length, lb = b->length;
+    const char *ua = units(a), *ub = units(b);
     char *work = zeroed_work_buffer(static_cast<int64_t>(la) + 2);
     int borrow = 0;
-    for (int32_t k = 0; k < la; ++k) {
-        int x = digit_at(a, k);
-        int y = borrow + (k < lb ? digit_at(b, k) : 0);
-        borrow = x < y;
-        work[k] = static_cast<char>('0' + x + 10 * borrow - y);
-    }
+    int32_t k = 0;
+    for (; k < lb; ++k) work[k] = difference_digit(value(ua, k) - value(ub, k), &borrow);
+    for (; k < la; ++k) work[k] = difference_digit(value(ua, k), &borrow);
     return finish_result(work, la, false);
 }
 
 // Adds x times the digit values of b into the cells from `cells` on, carrying as far as needed.
-static void add_row(unsigned char *cells, int x, const big_number *b) {
-    int32_t lb = b->length;
+static void add_row(unsigned char *cells, int x, const char *ub, int32_t lb) {
     int carry = 0;
-    for (int32_t j = 0; j < lb || carry != 0; ++j) {
-        int t = cells[j] + carry + (j < lb ? x * digit_at(b, j) : 0);
+    int32_t j = 0;
+    for (; j < lb; ++j) {
+        int t = cells[j] + carry + x * value(ub, j);
+        cells[j] = static_cast<unsigned char>(t % 10);
+        carry = t / 10;
+    }
+    for (; carry != 0; ++j) {
+        int t = cells[j] + carry;
         cells[j] = static_cast<unsigned char>(t % 10);
         carry = t / 10;
     }
@@ -75,10 +97,11 @@ big_number *multiply(const big_number *a, const big_number *b) {
     int32_t la = a->length, lb = b->length;
     int64_t n = static_cast<int64_t>(la) + lb;
     assert(n < INT32_MAX);
+    const char *ua = units(a), *ub = units(b);
     // The cells hold digit values, units first, during all rows; characters only at the end.
     unsigned char *cells = reinterpret_cast<unsigned char *>(zeroed_work_buffer(n + 3));
     if (la > 0 && lb > 0)
-        for (int32_t k = 0; k < la; ++k) add_row(cells + k, digit_at(a, k), b);
+        for (int32_t k = 0; k < la; ++k) add_row(cells + k, value(ua, k), ub, lb);
     for (int64_t i = 0; i <= n; ++i) cells[i] = static_cast<unsigned char>(cells[i] + '0');
     return finish_result(reinterpret_cast<char *>(cells), static_cast<int32_t>(n + 1),
                          a->is_negative != b->is_negative);

@@ -42,22 +42,12 @@ char *remove_leading_zeroes(const char *text, int32_t length, int32_t *new_lengt
 // newline, so a run typed at a terminal still ends at its empty line. The bytes of the block that
 // the last fill did not reach hold '\n'; that is how the zero fgets writes behind the data is told
 // apart from zero bytes inside the data.
+input_source standard_input;
+
 namespace {
 
-constexpr int block_size = 1 << 16;
-constexpr int no_byte = -2;
-
-struct input_source {
-    FILE *stream;           // where bytes come from
-    char block[block_size]; // the bytes of the last fill, then its terminating zero, then '\n's
-    int next;               // index of the next unread byte of the block
-    int end;                // number of bytes the last fill placed in the block
-    bool ended;             // the stream reported end of input or an error
-    int pushed_back;        // the byte given back by unread_byte, or no_byte
-    bool ready;             // the fields above have been set up
-};
-
-input_source source;
+constexpr int block_size = input_source::block_size;
+input_source &source = standard_input;
 
 void start_reading(FILE *stream) {
     source.stream = stream;
@@ -65,7 +55,7 @@ void start_reading(FILE *stream) {
     source.next = 0;
     source.end = 0;
     source.ended = false;
-    source.pushed_back = no_byte;
+    source.pushed_back = input_source::no_byte;
     source.ready = true;
 }
 
@@ -100,11 +90,11 @@ int peek_raw_byte() {
 
 } // namespace
 
-int next_byte() {
+int next_byte_slowly() {
     if (!source.ready) start_reading(stdin);
-    if (source.pushed_back != no_byte) {
+    if (source.pushed_back != input_source::no_byte) {
         int byte = source.pushed_back;
-        source.pushed_back = no_byte;
+        source.pushed_back = input_source::no_byte;
         return byte;
     }
     int byte = peek_raw_byte();
