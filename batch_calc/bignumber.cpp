@@ -32,10 +32,15 @@ static bool is_stored(int byte, int32_t count) {
     return (byte >= '0' && byte <= '9') || (byte == '-' && count == 0);
 }
 
-// Doubles the line buffer (from 2), zero-filling the new bytes; false when it cannot grow. The
-// capacity stops at the largest 32-bit length, so a count never overflows.
+// Doubles the line buffer, zero-filling the new bytes; false when it cannot grow. It starts at 64
+// bytes rather than 2: an operand of a few dozen digits then needs no reallocation, and the buffer
+// lives only while its line is read. The capacity stops at the largest 32-bit length, so a count
+// never overflows.
 static bool grow_line(char **line, int32_t *capacity) {
-    int32_t grown = *capacity == 0 ? 2 : *capacity > INT32_MAX / 2 ? INT32_MAX : *capacity * 2;
+    constexpr int32_t first_capacity = 64;
+    int32_t grown = *capacity == 0              ? first_capacity
+                    : *capacity > INT32_MAX / 2 ? INT32_MAX
+                                                : *capacity * 2;
     if (grown == *capacity) return false;
     char *resized = static_cast<char *>(realloc(*line, static_cast<size_t>(grown)));
     if (resized == nullptr) return false;
