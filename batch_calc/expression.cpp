@@ -9,14 +9,15 @@
 
 namespace batch_calc {
 
-// The units digit of a number; the digit at position k from the units end is units(n)[-k].
-// Loops keep this pointer in a local: their stores into char buffers could otherwise alias it.
-static const char *units(const big_number *number) {
-    return number->digits + number->length - 1;
+// The end of a number's text, just behind its units digit: the digit at position k from the units
+// end is value(end, k). Loops keep this pointer in a local, as their stores into char buffers could
+// otherwise alias the record's fields.
+static const char *text_end(const big_number *number) {
+    return number->digits + number->length;
 }
 
-static int value(const char *units_digit, int32_t k) {
-    return units_digit[-k] - '0';
+static int value(const char *end, int32_t k) {
+    return end[-1 - k] - '0';
 }
 
 // Turns a units-first work text into a result record: reverses and trims it, frees the work
@@ -55,12 +56,12 @@ static char difference_digit(int column, int *borrow) {
 big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
     const big_number *longer = a->length >= b->length ? a : b;
     int32_t n = longer->length, common = a->length + b->length - n;
-    const char *ua = units(a), *ub = units(b), *ulonger = units(longer);
+    const char *a_end = text_end(a), *b_end = text_end(b), *longer_end = text_end(longer);
     char *work = zeroed_work_buffer(static_cast<int64_t>(n) + 2);
     int carry = 0;
     int32_t k = 0;
-    for (; k < common; ++k) work[k] = sum_digit(value(ua, k) + value(ub, k), &carry);
-    for (; k < n; ++k) work[k] = sum_digit(value(ulonger, k), &carry);
+    for (; k < common; ++k) work[k] = sum_digit(value(a_end, k) + value(b_end, k), &carry);
+    for (; k < n; ++k) work[k] = sum_digit(value(longer_end, k), &carry);
     if (carry != 0) work[n] = '1';
     return finish_result(work, n + carry, a->is_negative && b->is_negative);
 }
@@ -68,21 +69,21 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
 big_number *subtract_positive_big_numbers(const big_number *a, const big_number *b) {
     assert(a->length >= b->length);
     int32_t la = a->length, lb = b->length;
-    const char *ua = units(a), *ub = units(b);
+    const char *a_end = text_end(a), *b_end = text_end(b);
     char *work = zeroed_work_buffer(static_cast<int64_t>(la) + 2);
     int borrow = 0;
     int32_t k = 0;
-    for (; k < lb; ++k) work[k] = difference_digit(value(ua, k) - value(ub, k), &borrow);
-    for (; k < la; ++k) work[k] = difference_digit(value(ua, k), &borrow);
+    for (; k < lb; ++k) work[k] = difference_digit(value(a_end, k) - value(b_end, k), &borrow);
+    for (; k < la; ++k) work[k] = difference_digit(value(a_end, k), &borrow);
     return finish_result(work, la, false);
 }
 
 // Adds x times the digit values of b into the cells from `cells` on, carrying as far as needed.
-static void add_row(unsigned char *cells, int x, const char *ub, int32_t lb) {
+static void add_row(unsigned char *cells, int x, const char *b_end, int32_t lb) {
     int carry = 0;
     int32_t j = 0;
     for (; j < lb; ++j) {
-        int t = cells[j] + carry + x * value(ub, j);
+        int t = cells[j] + carry + x * value(b_end, j);
         cells[j] = static_cast<unsigned char>(t % 10);
         carry = t / 10;
     }
@@ -97,11 +98,11 @@ big_number *multiply(const big_number *a, const big_number *b) {
     int32_t la = a->length, lb = b->length;
     int64_t n = static_cast<int64_t>(la) + lb;
     assert(n < INT32_MAX);
-    const char *ua = units(a), *ub = units(b);
+    const char *a_end = text_end(a), *b_end = text_end(b);
     // The cells hold digit values, units first, during all rows; characters only at the end.
     unsigned char *cells = reinterpret_cast<unsigned char *>(zeroed_work_buffer(n + 3));
     if (la > 0 && lb > 0)
-        for (int32_t k = 0; k < la; ++k) add_row(cells + k, value(ua, k), ub, lb);
+        for (int32_t k = 0; k < la; ++k) add_row(cells + k, value(a_end, k), b_end, lb);
     for (int64_t i = 0; i <= n; ++i) cells[i] = static_cast<unsigned char>(cells[i] + '0');
     return finish_result(reinterpret_cast<char *>(cells), static_cast<int32_t>(n + 1),
                          a->is_negative != b->is_negative);
