@@ -50,17 +50,12 @@ static bool grow_line(char **line, int32_t *capacity) {
     return true;
 }
 
-// Turns the stored characters (a zero byte behind them) into a record and frees the line.
+// Turns the stored characters (a zero byte behind them) into a record and frees the line. A
+// leading '-' is the sign; the digits behind it are trimmed in place rather than moved first.
 static big_number *number_from_line(char *line, int32_t count) {
     int8_t is_negative = line[0] == '-';
-    int32_t length = count;
-    if (is_negative) {
-        memmove(line, line + 1, static_cast<size_t>(count));
-        length = count - 1;
-    }
-    line[length] = '\0';
     int32_t trimmed_length = 0;
-    char *trimmed = remove_leading_zeroes(line, length, &trimmed_length);
+    char *trimmed = remove_leading_zeroes(line + is_negative, count - is_negative, &trimmed_length);
     free(line);
     return create_big_number(trimmed, trimmed_length, is_negative);
 }
