@@ -21,6 +21,8 @@ struct ListNumber {
 DigitNode *criar_lista();
 // Frees every node of `list` (possibly empty).
 void destruir_lista(DigitNode *list);
+// Gives every node kept for reuse back to the heap; called once at the end of a run.
+void devolver_nos_guardados();
 // Puts a new node holding `value` in front of `list` and returns it; exits with status 1 when
 // no memory is left.
 DigitNode *criarNo(DigitNode *list, std::int32_t value);

@@ -49,6 +49,7 @@ int main() {
     }
     destruir_lista(primeiro.digits);
     destruir_lista(segundo.digits);
+    devolver_nos_guardados();
     // A result that could not be written is a failure, not a finished run.
     return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : 1;
 }
