@@ -63,9 +63,14 @@ ListNumber ChamarSub(ListNumber a, ListNumber b) {
     b.digits = semZerosAEsquerda(b.digits);
     ListNumber result{0, criar_lista()}; // equal magnitudes: FormatNum turns the empty list to 0
     switch (Maior(a, b)) {
-    case 1: result = ListNumber{a.sign, Sub(a.digits, b.digits, criar_lista())}; break;
-    case 0: result = ListNumber{b.sign, Sub(b.digits, a.digits, criar_lista())}; break;
-    default: break;
+    case 1:
+        result = ListNumber{a.sign, Sub(a.digits, b.digits, criar_lista())};
+        break;
+    case 0:
+        result = ListNumber{b.sign, Sub(b.digits, a.digits, criar_lista())};
+        break;
+    default:
+        break;
     }
     destruir_lista(a.digits);
     destruir_lista(b.digits);

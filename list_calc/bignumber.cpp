@@ -6,7 +6,9 @@
 
 namespace list_calc {
 
-DigitNode *criar_lista() { return nullptr; }
+DigitNode *criar_lista() {
+    return nullptr;
+}
 
 // Released nodes wait in this stack to be handed out again: a short calculation then costs no
 // trip through the allocator's bookkeeping per digit. The stack is bounded, so a long
@@ -109,7 +111,9 @@ static void escreverValores(const DigitNode *list) {
     std::fwrite(block, 1, used, stdout);
 }
 
-void imprimirLista(const DigitNode *list) { escreverValores(list); }
+void imprimirLista(const DigitNode *list) {
+    escreverValores(list);
+}
 
 void printBigNumber(ListNumber number) {
     if (number.sign == 1) {

@@ -9,14 +9,22 @@
 namespace list_calc {
 
 // The digit value of a digit character.
-std::int32_t convertChar(char c) { return c - '0'; }
+std::int32_t convertChar(char c) {
+    return c - '0';
+}
 
 // The one reader of standard input: the next byte, or EOF at end of input (or on a read error).
-static int proximoByte() { return std::getc(stdin); }
+static int proximoByte() {
+    return std::getc(stdin);
+}
 
-static bool ehOperador(int c) { return c == '+' || c == '-' || c == '*'; }
+static bool ehOperador(int c) {
+    return c == '+' || c == '-' || c == '*';
+}
 
-static ListNumber numeroVazio() { return ListNumber{0, criar_lista()}; }
+static ListNumber numeroVazio() {
+    return ListNumber{0, criar_lista()};
+}
 
 } // namespace list_calc
 

@@ -83,7 +83,8 @@ TEST(Impressao, ALongListIsWrittenCompletely) {
     std::string digits;
     for (int i = 0; i < 10000; ++i) digits += static_cast<char>('0' + (i * 7) % 10);
     DigitNode *list = maisSignificativoPrimeiro(digits);
-    EXPECT_EQ(saida([&] { printBigNumber(ListNumber{1, list}); }), std::string("-").append(digits).append("\n"));
+    std::string expected = std::string("-").append(digits).append("\n");
+    EXPECT_EQ(saida([&] { printBigNumber(ListNumber{1, list}); }), expected);
     destruir_lista(list);
 }
 

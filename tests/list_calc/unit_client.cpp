@@ -32,7 +32,9 @@ Execucao executa(const std::string &entrada) {
     return Execucao{saida, status};
 }
 
-std::string saidaDe(const std::string &entrada) { return executa(entrada).saida; }
+std::string saidaDe(const std::string &entrada) {
+    return executa(entrada).saida;
+}
 
 TEST(ConvertChar, DigitValue) {
     EXPECT_EQ(convertChar('0'), 0);
@@ -59,7 +61,7 @@ TEST(Driver, ASignAnywhereOnAnOperandLineMarksItNegative) {
 
 TEST(Driver, LinesBeforeTheOperatorGoToTheSecondOperand) {
     EXPECT_EQ(saidaDe("1\n\n2\n+\n"), "3\n");
-    EXPECT_EQ(saidaDe("-\n3\n1\n+\n"), "31\n");     // the first operand has no digit
+    EXPECT_EQ(saidaDe("-\n3\n1\n+\n"), "31\n");        // the first operand has no digit
     EXPECT_EQ(saidaDe("1\n2\n\n\n\n3\n-\n"), "-22\n"); // many lines: the count stays past 3
 }
 

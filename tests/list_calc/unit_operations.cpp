@@ -23,7 +23,7 @@ TEST(ChamaOperacao, AdditionRows) {
 }
 
 TEST(ChamaOperacao, SubtractionRows) {
-    EXPECT_EQ(calcula("5", "-5", '-'), "10");   // different signs: a's sign
+    EXPECT_EQ(calcula("5", "-5", '-'), "10"); // different signs: a's sign
     EXPECT_EQ(calcula("-1", "1", '-'), "-2");
     EXPECT_EQ(calcula("-99", "-1", '-'), "-98"); // equal, |a| > |b|: a's sign
     EXPECT_EQ(calcula("3", "5", '-'), "-2");     // equal, |a| < |b|: opposite of a's
@@ -39,7 +39,9 @@ TEST(ChamaOperacao, MultiplicationRow) {
     EXPECT_EQ(calcula("0", "-4", '*'), "0");
 }
 
-TEST(ChamaOperacao, AnyOtherOperatorAdds) { EXPECT_EQ(calcula("2", "-3", '/'), "-1"); }
+TEST(ChamaOperacao, AnyOtherOperatorAdds) {
+    EXPECT_EQ(calcula("2", "-3", '/'), "-1");
+}
 
 __extension__ typedef __int128 i128;
 __extension__ typedef unsigned __int128 u128;
@@ -76,8 +78,8 @@ TEST(ChamaOperacao, AgreesWithNativeArithmetic) {
         }
         const char op = "+-*"[rng() % 3];
         i128 expected = op == '+'   ? value[0] + value[1]
-                            : op == '-' ? value[0] - value[1]
-                                        : value[0] * value[1];
+                        : op == '-' ? value[0] - value[1]
+                                    : value[0] * value[1];
         ASSERT_EQ(calcula(text[0], text[1], op), decimal(expected))
             << text[0] << ' ' << op << ' ' << text[1];
     }

@@ -33,7 +33,9 @@ TEST(Soma, LengthsMayDifferEitherWay) {
     EXPECT_EQ(somaDe("5", "12345"), "12350");
 }
 
-TEST(Soma, KeepsLeadingZerosForTheCallerToStrip) { EXPECT_EQ(somaDe("007", "003"), "010"); }
+TEST(Soma, KeepsLeadingZerosForTheCallerToStrip) {
+    EXPECT_EQ(somaDe("007", "003"), "010");
+}
 
 TEST(Soma, ValuesAboveNineAreCarriedOn) {
     // a = [17, 17] units first, i.e. 17 + 170; b = 5
