@@ -15,6 +15,13 @@ DigitNode *criar_lista() {
 // calculation still gives its memory back. The sanitizer build keeps none, so that a node used
 // after its release is still caught.
 #if defined(__SANITIZE_ADDRESS__)
+#define LIST_CALC_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LIST_CALC_SANITIZED 1
+#endif
+#endif
+#if defined(LIST_CALC_SANITIZED)
 constexpr std::size_t kNosGuardadosMax = 0;
 #else
 constexpr std::size_t kNosGuardadosMax = std::size_t{1} << 16;

@@ -13,7 +13,7 @@ std::int32_t convertChar(char c) {
     return c - '0';
 }
 
-// The one reader of standard input: the next byte, or EOF at end of input (or on a read error).
+// The one reader of standard input: the next byte, or EOF at end of input or on a read error.
 static int proximoByte() {
     return std::getc(stdin);
 }
@@ -58,6 +58,8 @@ int main() {
     destruir_lista(primeiro.digits);
     destruir_lista(segundo.digits);
     devolver_nos_guardados();
-    // A result that could not be written is a failure, not a finished run.
-    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : 1;
+    // Input that could not be read, or a result that could not be written, is a failure, not a
+    // finished run.
+    bool falhou = std::ferror(stdin) != 0 || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    return falhou ? 1 : 0;
 }

@@ -82,5 +82,15 @@ TEST(Driver, StrayBytesAreIgnoredWhereverTheyStand) {
     EXPECT_EQ(saidaDe(std::string("1\0002\n3\n+\n", 9)), "15\n");
 }
 
+TEST(Driver, AnInputThatCannotBeReadIsAFailure) {
+    // A directory opens as a stream, but reading it fails.
+    ASSERT_NE(std::freopen(testing::TempDir().c_str(), "rb", stdin), nullptr);
+    testing::internal::CaptureStdout();
+    int status = list_calc_main();
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(status, 1);
+}
+
 } // namespace
 } // namespace list_calc
