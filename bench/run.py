@@ -1,0 +1,217 @@
+#!/usr/bin/env python3
+"""Times whole runs of the calculators and their peers on generated calculation streams.
+
+Each workload is one input file; every program reads it on standard input with its output sent to a
+file, several runs each, and the median wall time is reported. Peers: a getc/putchar copy (the I/O
+floor), a small GMP program (the practical limit), bc and python3. Every calculator's output is
+checked against the GMP program's. Writes a markdown table (bench/RESULTS.md by default) and, when
+gnuplot is present, a PNG plot of multiplication time against digits.
+"""
+import argparse
+import os
+import platform
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+CALCULATORS = ["karatsuba_calc", "string_calc", "reversed_calc", "batch_calc", "list_calc", "ascii_calc"]
+
+
+def number(rng, digits, signed):
+    text = str(rng.randint(1, 9)) + "".join(rng.choice("0123456789") for _ in range(digits - 1))
+    return ("-" + text) if signed and rng.random() < 0.5 else text
+
+
+def big_number(rng, digits):
+    # Long operands: random 18-digit blocks are much faster to make than single digits.
+    blocks = [str(rng.randint(10**17, 10**18 - 1)) for _ in range(digits // 18 + 1)]
+    return "".join(blocks)[:digits]
+
+
+def workloads(quick):
+    """(name, digits for the plot or None, generator) for each workload."""
+    scale = 10 if quick else 1
+    sizes = [1000, 10000, 100000] if not quick else [1000, 10000]
+    items = [
+        ("add 2 x 10^7 digits", None, lambda r: big_number(r, 10**7 // scale) + "\n" +
+         big_number(r, 10**7 // scale) + "\n+\n"),
+        ("100k small +/-", None, lambda r: small_stream(r, 100000 // scale, "+-")),
+        ("100k small mixed", None, lambda r: small_stream(r, 100000 // scale, "+-*")),
+    ]
+    for n in sizes:
+        items.append(("mul %d digits" % n, n,
+                      lambda r, n=n: big_number(r, n) + "\n" + big_number(r, n) + "\n*\n"))
+    return items
+
+
+def small_stream(rng, count, operators):
+    lines = []
+    for _ in range(count):
+        lines.append(number(rng, rng.randint(25, 35), True))
+        lines.append(number(rng, rng.randint(25, 35), True))
+        lines.append(rng.choice(operators))
+    return "\n".join(lines) + "\n"
+
+
+def bc_input(stream):
+    lines = stream.split("\n")
+    exprs = ["(%s)%s(%s)" % (lines[i], lines[i + 2], lines[i + 1]) for i in range(0, len(lines) - 2, 3)]
+    return "\n".join(exprs) + "\n"
+
+
+PYTHON_PEER = """
+import sys
+sys.set_int_max_str_digits(0)
+lines = sys.stdin.read().split("\\n")
+out = []
+for i in range(0, len(lines) - 2, 3):
+    a, b, op = int(lines[i]), int(lines[i + 1]), lines[i + 2]
+    out.append(str(a + b if op == "+" else a - b if op == "-" else a * b))
+sys.stdout.write("\\n".join(out) + "\\n")
+"""
+
+
+def time_run(command, input_path, output_path, env, timeout):
+    with open(input_path, "rb") as stdin, open(output_path, "wb") as stdout:
+        start = time.perf_counter()
+        try:
+            subprocess.run(command, stdin=stdin, stdout=stdout, stderr=subprocess.DEVNULL,
+                           env=env, timeout=timeout, check=False)
+        except subprocess.TimeoutExpired:
+            return None
+        return time.perf_counter() - start
+
+
+def machine():
+    model = "unknown processor"
+    try:
+        with open("/proc/cpuinfo") as info:
+            for line in info:
+                if line.startswith("model name"):
+                    model = line.split(":", 1)[1].strip()
+                    break
+    except OSError:
+        pass
+    return "%s, %d cores, %s %s" % (model, os.cpu_count() or 0, platform.system(), platform.release())
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "release"))
+    parser.add_argument("--programs", nargs="*", help="calculators to time (default: every one built)")
+    parser.add_argument("--peers", nargs="*", default=["io_floor", "gmp", "bc", "python3"])
+    parser.add_argument("--only", help="time only the workloads whose name contains this text")
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--timeout", type=float, default=120, help="seconds before a run is abandoned")
+    parser.add_argument("--quick", action="store_true", help="a tenth of the sizes, for a smoke run")
+    parser.add_argument("--out", default=os.path.join(HERE, "RESULTS.md"))
+    args = parser.parse_args()
+
+    bin_dir = os.path.join(args.build, "bin")
+    programs = args.programs or [p for p in CALCULATORS if os.path.exists(os.path.join(bin_dir, p))]
+    commands = {}
+    peer_commands = {
+        "io_floor": [os.path.join(args.build, "bench", "io_floor")],
+        "gmp": [os.path.join(args.build, "bench", "gmp_calc")],
+        "bc": ["bc", "-q"],
+        "python3": [sys.executable, "-c", PYTHON_PEER],
+    }
+    for peer in args.peers:
+        if peer == "bc" and not shutil.which("bc"):
+            continue
+        commands[peer] = peer_commands[peer]
+    for p in programs:
+        commands[p] = [os.path.join(bin_dir, p)]
+
+    work = os.path.join(HERE, "work")
+    os.makedirs(work, exist_ok=True)
+    env = dict(os.environ, BC_LINE_LENGTH="0")
+    rows = []
+    plot = {}
+    for index, (name, digits, make) in enumerate(workloads(args.quick)):
+        if args.only and args.only not in name:
+            continue
+        stream = make(random.Random(1000 + index))
+        paths = {}
+        paths["calc"] = os.path.join(work, "w%d.in" % index)
+        paths["bc"] = os.path.join(work, "w%d.bc" % index)
+        with open(paths["calc"], "w") as f:
+            f.write(stream)
+        with open(paths["bc"], "w") as f:
+            f.write(bc_input(stream))
+        reference = os.path.join(work, "w%d.gmp.out" % index)
+        subprocess.run(peer_commands["gmp"], stdin=open(paths["calc"], "rb"), stdout=open(reference, "wb"), check=True)
+        times = {}
+        for who, command in commands.items():
+            input_path = paths["bc"] if who == "bc" else paths["calc"]
+            output = os.path.join(work, "w%d.%s.out" % (index, who))
+            runs = []
+            for _ in range(args.runs):
+                t = time_run(command, input_path, output, env, args.timeout)
+                if t is None:
+                    break
+                runs.append(t)
+            median = statistics.median(runs) if len(runs) == args.runs else None
+            correct = who == "io_floor" or open(output, "rb").read() == open(reference, "rb").read()
+            times[who] = (median, correct)
+            shown = "> %gs" % args.timeout if median is None else "%.3fs" % median
+            print("%-24s %-16s %s%s" % (name, who, shown, "" if correct else "  WRONG OUTPUT"), flush=True)
+            if digits and median is not None:
+                plot.setdefault(who, []).append((digits, median))
+        rows.append((name, times))
+    write_table(args, rows, commands)
+    write_plot(plot, os.path.splitext(args.out)[0] + ".png")
+
+
+def ratio(times, who, base):
+    a, b = times.get(who, (None, True))[0], times.get(base, (None, True))[0]
+    return "%.2f" % (a / b) if a is not None and b else "-"
+
+
+def write_table(args, rows, commands):
+    lines = ["# Benchmark results", "",
+             "Machine: %s. Date: %s. Median of %d runs (wall time of the whole process, output to a file)."
+             % (machine(), time.strftime("%Y-%m-%d"), args.runs),
+             "Command: `python3 bench/run.py%s`." % (" --quick" if args.quick else ""), ""]
+    for name, times in rows:
+        lines += ["## %s" % name, "", "| program | median | x I/O floor | x GMP | x bc | output |",
+                  "|---|---|---|---|---|---|"]
+        for who in commands:
+            if who not in times:
+                continue
+            median, correct = times[who]
+            shown = "> %gs" % args.timeout if median is None else "%.3f s" % median
+            lines.append("| %s | %s | %s | %s | %s | %s |" % (
+                who, shown, ratio(times, who, "io_floor"), ratio(times, who, "gmp"),
+                ratio(times, who, "bc"), "ok" if correct else "WRONG"))
+        lines.append("")
+    with open(args.out, "w") as f:
+        f.write("\n".join(lines))
+    print("wrote", args.out)
+
+
+def write_plot(plot, path):
+    if not shutil.which("gnuplot") or not plot:
+        return
+    data = os.path.join(HERE, "work", "plot.dat")
+    with open(data, "w") as f:
+        for who, points in plot.items():
+            f.write('"%s"\n' % who)
+            for digits, seconds in points:
+                f.write("%d %g\n" % (digits, seconds))
+            f.write("\n\n")
+    script = ('set terminal png size 900,600; set output "%s"; set logscale xy; '
+              'set xlabel "digits of each factor"; set ylabel "seconds"; set key left top; '
+              'plot for [i=0:%d] "%s" index i with linespoints title columnheader(1)'
+              % (path, len(plot) - 1, data))
+    subprocess.run(["gnuplot", "-e", script], check=False)
+    print("wrote", path)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,114 @@
+#include "process.hpp"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace harness {
+namespace {
+
+void make_pipe(int fds[2]) {
+    if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+}
+
+[[noreturn]] void exec_child(const std::vector<std::string> &argv, const RunOptions &options,
+                             int in, int out, int err) {
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    for (const auto &[name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);
+    if (options.address_limit_bytes > 0) {
+        rlimit limit{static_cast<rlim_t>(options.address_limit_bytes),
+                     static_cast<rlim_t>(options.address_limit_bytes)};
+        setrlimit(RLIMIT_AS, &limit);
+    }
+    std::vector<char *> args;
+    for (const auto &a : argv) args.push_back(const_cast<char *>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+}
+
+} // namespace
+
+RunResult run_program(const std::vector<std::string> &argv, const std::string &input,
+                      const RunOptions &options) {
+    signal(SIGPIPE, SIG_IGN);
+    int in[2], out[2], err[2];
+    make_pipe(in);
+    make_pipe(out);
+    make_pipe(err);
+    pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) exec_child(argv, options, in[0], out[1], err[1]);
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    for (int fd : {in[1], out[0], err[0]}) fcntl(fd, F_SETFL, O_NONBLOCK);
+
+    RunResult result;
+    size_t written = 0;
+    int to_child = in[1];
+    if (input.empty()) close(to_child), to_child = -1;
+    int from_out = out[0], from_err = err[0];
+    auto deadline = std::chrono::steady_clock::now() +
+                    std::chrono::milliseconds(static_cast<long>(options.timeout_seconds * 1000));
+    char buffer[65536];
+    while (from_out >= 0 || from_err >= 0) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+        if (left <= 0) {
+            kill(pid, SIGKILL);
+            result.timed_out = true;
+            break;
+        }
+        pollfd fds[3];
+        int n = 0;
+        if (to_child >= 0) fds[n++] = {to_child, POLLOUT, 0};
+        if (from_out >= 0) fds[n++] = {from_out, POLLIN, 0};
+        if (from_err >= 0) fds[n++] = {from_err, POLLIN, 0};
+        if (poll(fds, n, static_cast<int>(left)) < 0 && errno != EINTR) break;
+        for (int i = 0; i < n; ++i) {
+            if (fds[i].revents == 0) continue;
+            int fd = fds[i].fd;
+            if (fd == to_child) {
+                ssize_t w = write(fd, input.data() + written, input.size() - written);
+                if (w > 0) written += static_cast<size_t>(w);
+                if ((w < 0 && errno != EAGAIN) || written == input.size())
+                    close(to_child), to_child = -1;
+                continue;
+            }
+            ssize_t r = read(fd, buffer, sizeof buffer);
+            if (r > 0) {
+                (fd == from_out ? result.out : result.err).append(buffer, static_cast<size_t>(r));
+            } else if (r == 0 || errno != EAGAIN) {
+                close(fd);
+                (fd == from_out ? from_out : from_err) = -1;
+            }
+        }
+    }
+    for (int fd : {to_child, from_out, from_err})
+        if (fd >= 0) close(fd);
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
+    if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
+    return result;
+}
+
+std::string describe_end(const RunResult &r) {
+    if (r.timed_out) return "timeout";
+    if (r.signal) return "signal " + std::to_string(r.signal);
+    return "exit " + std::to_string(r.status);
+}
+
+} // namespace harness

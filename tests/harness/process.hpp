@@ -1,0 +1,30 @@
+// Runs a program as a child process with a given standard input and captures what it writes.
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace harness {
+
+struct RunOptions {
+    std::vector<std::pair<std::string, std::string>> env; // variables added to the child's environment
+    double timeout_seconds = 20;                           // the child is killed after this long
+    long address_limit_bytes = 0;                          // RLIMIT_AS for the child; 0 = none
+};
+
+struct RunResult {
+    std::string out;        // everything written to standard output
+    std::string err;        // everything written to standard error
+    int status = -1;        // exit status when the child exited
+    int signal = 0;         // the signal that ended the child, 0 when it exited
+    bool timed_out = false; // killed by the timeout
+};
+
+// Runs argv[0] (a path) with argv, feeding it `input` and then end of input.
+RunResult run_program(const std::vector<std::string> &argv, const std::string &input,
+                      const RunOptions &options = {});
+
+// "exit 0", "signal 6", "timeout": how the run ended, for messages.
+std::string describe_end(const RunResult &r);
+
+} // namespace harness

@@ -1,0 +1,216 @@
+// Process-level suites shared by every calculator, run against the built program:
+//   Cases          tests/<program>/cases.txt: exact output and exit for each stream
+//   Differential   seeded clean streams, output compared with the GMP oracle byte for byte
+//   Robustness     seeded damaged streams: every run ends by exit, in time, with nothing on stderr
+//   AllocationFailure  each allocation of a representative run failed in turn
+//   AddressLimit   a multi-megabyte operand under an address-space limit
+//   Leaks          a representative run under valgrind's memcheck
+// Usage: process_tests [gtest flags] --program PATH --data DIR [--failalloc LIB]
+#include "data.hpp"
+#include "oracle.hpp"
+#include "process.hpp"
+#include "streams.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <set>
+#include <sstream>
+
+using namespace harness;
+
+namespace {
+
+std::string program_path, data_dir, failalloc_path;
+std::map<std::string, std::string> profile;
+
+std::string setting(const std::string &key, const std::string &fallback) {
+    auto found = profile.find(key);
+    return found == profile.end() ? fallback : found->second;
+}
+long number_setting(const std::string &key, long fallback) {
+    return std::stol(setting(key, std::to_string(fallback)));
+}
+
+std::string program_name() { return std::filesystem::path(program_path).filename().string(); }
+
+uint64_t base_seed() {
+    const char *seed = std::getenv("CALC_SEED");
+    return seed ? std::strtoull(seed, nullptr, 10) : 20261208;
+}
+
+// Sanitizer reports must be told apart from the program's own exit statuses.
+RunOptions sanitizer_options() {
+    RunOptions options;
+    options.env = {{"ASAN_OPTIONS", "detect_leaks=1:exitcode=86"},
+                   {"UBSAN_OPTIONS", "print_stacktrace=1:exitcode=86"}};
+    return options;
+}
+
+RunResult run(const std::string &input, RunOptions options = sanitizer_options()) {
+    return run_program({program_path}, input, options);
+}
+
+// Keeps a failing input where it can be replayed: <program>-<what>-<seed>.in in the working dir.
+std::string keep_input(const std::string &what, uint64_t seed, const std::string &input) {
+    std::string path = program_name() + "-" + what + "-" + std::to_string(seed) + ".in";
+    std::ofstream(path, std::ios::binary) << input;
+    return std::filesystem::absolute(path).string();
+}
+
+std::string representative_input() {
+    std::string file = setting("oom_input", "");
+    if (!file.empty()) return read_file(data_dir + "/" + file);
+    return "12345678901234567890\n-987\n+\n-5\n5\n-\n0007\n0003\n*\n123456789012\n-98765432109\n*\n"
+           "99999999999\n1\n+\n1000\n999\n-\n-0\n-0\n+\n";
+}
+
+// The allocation-failure outcome: stdout is a prefix of the normal output followed by the
+// program's message, and the exit status is the failure status; never a signal.
+void expect_failure_path(const RunResult &r, const std::string &normal, const std::string &context) {
+    std::string message = setting("oom_message", "");
+    long status = number_setting("oom_status", 1);
+    ASSERT_FALSE(r.timed_out) << context;
+    ASSERT_EQ(r.signal, 0) << context << ": " << escape(r.err.substr(0, 2000));
+    EXPECT_EQ(r.status, status) << context;
+    ASSERT_GE(r.out.size(), message.size()) << context << ": " << escape(r.out.substr(0, 200));
+    size_t kept = r.out.size() - message.size();
+    EXPECT_EQ(escape(r.out.substr(kept)), escape(message)) << context;
+    EXPECT_EQ(r.out.compare(0, kept, normal, 0, kept), 0)
+        << context << ": output before the message is not a prefix of the normal output";
+}
+
+TEST(Cases, EveryStreamGivesItsExactOutput) {
+    std::string path = data_dir + "/cases.txt";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no cases.txt";
+    auto cases = read_cases(path);
+    ASSERT_FALSE(cases.empty());
+    for (const auto &c : cases) {
+        RunResult r = run(c.input);
+        std::string where = path + ":" + std::to_string(c.line) + " [" + c.heading +
+                            "] in: " + escape(c.input.substr(0, 200));
+        EXPECT_EQ(escape(r.out), escape(c.output)) << where;
+        if (c.exit == "abort") EXPECT_EQ(r.signal, SIGABRT) << where << " ended " << describe_end(r);
+        else EXPECT_EQ(describe_end(r), "exit " + c.exit) << where;
+        if (c.has_err) EXPECT_NE(r.err.find(c.err), std::string::npos) << where << " stderr: " << r.err;
+        else EXPECT_EQ(r.err, "") << where;
+    }
+}
+
+TEST(Differential, AgreesWithTheOracle) {
+    long total = number_setting("diff_calculations", 2000);
+    StreamShape shape{100, static_cast<int>(number_setting("diff_max_digits", 5000)), 0.1};
+    int failures = 0;
+    for (long done = 0, stream = 0; done < total && failures < 3; done += shape.calculations, ++stream) {
+        uint64_t seed = base_seed() + static_cast<uint64_t>(stream);
+        std::mt19937_64 random(seed);
+        std::string input = clean_stream(random, shape);
+        RunResult r = run(input);
+        std::string expected = expected_results(input);
+        if (r.out == expected && describe_end(r) == "exit 0" && r.err.empty()) continue;
+        ++failures;
+        size_t at = std::mismatch(r.out.begin(), r.out.end(), expected.begin(), expected.end()).first -
+                    r.out.begin();
+        ADD_FAILURE() << "seed " << seed << " (CALC_SEED=" << seed << ", input kept in "
+                      << keep_input("differential", seed, input) << "): ended " << describe_end(r)
+                      << ", first difference at output byte " << at << "\n stderr: " << r.err.substr(0, 2000);
+    }
+}
+
+TEST(Robustness, DamagedStreamsEndCleanly) {
+    long streams = number_setting("robust_streams", 2000);
+    std::set<int> allowed;
+    std::istringstream statuses(setting("robust_status", "0,1"));
+    for (std::string s; std::getline(statuses, s, ',');) allowed.insert(std::stoi(s));
+    int failures = 0;
+    for (long i = 0; i < streams && failures < 5; ++i) {
+        uint64_t seed = base_seed() + static_cast<uint64_t>(i);
+        std::mt19937_64 random(seed);
+        std::string input = damaged_stream(random);
+        RunResult r = run(input);
+        bool clean = !r.timed_out && r.signal == 0 && allowed.count(r.status) && r.err.empty();
+        if (clean) continue;
+        ++failures;
+        ADD_FAILURE() << "seed " << seed << ": ended " << describe_end(r) << ", input kept in "
+                      << keep_input("robustness", seed, input) << "\n stderr: " << r.err.substr(0, 3000);
+    }
+}
+
+#ifdef CALC_SANITIZED
+#define SKIP_UNDER_SANITIZERS() GTEST_SKIP() << "needs a build without sanitizers"
+#else
+#define SKIP_UNDER_SANITIZERS() (void)0
+#endif
+
+TEST(AllocationFailure, EveryAllocationTakesTheFailurePath) {
+    SKIP_UNDER_SANITIZERS();
+    ASSERT_FALSE(failalloc_path.empty());
+    std::string input = representative_input();
+    std::string count_file = program_name() + "-allocations.count";
+    RunOptions counting;
+    counting.env = {{"LD_PRELOAD", failalloc_path}, {"CALC_ALLOC_COUNT_FILE", count_file}};
+    RunResult normal = run_program({program_path}, input, counting);
+    ASSERT_EQ(describe_end(normal), "exit 0");
+    long count = std::stol(read_file(count_file));
+    std::remove(count_file.c_str());
+    ASSERT_GT(count, 0);
+    std::cout << program_name() << ": failing each of " << count << " allocations\n";
+    for (long k = 1; k <= count; ++k) {
+        RunOptions failing;
+        failing.env = {{"LD_PRELOAD", failalloc_path}, {"CALC_FAIL_ALLOC_AT", std::to_string(k)}};
+        RunResult r = run_program({program_path}, input, failing);
+        expect_failure_path(r, normal.out, "allocation " + std::to_string(k) + " of " + std::to_string(count));
+        if (testing::Test::HasFailure()) break;
+    }
+}
+
+TEST(AddressLimit, HugeOperandTakesTheFailurePath) {
+    SKIP_UNDER_SANITIZERS();
+    if (setting("address_limit", "no") != "yes") GTEST_SKIP() << "not asked for in the profile";
+    size_t digits = static_cast<size_t>(number_setting("address_limit_digits", 128000000));
+    std::string input = std::string(digits, '1') + "\n1\n+\n";
+    std::string normal = std::string(digits - 1, '1') + "2\n";
+    RunOptions limited;
+    limited.address_limit_bytes = number_setting("address_limit_mb", 96) << 20;
+    limited.timeout_seconds = 60;
+    expect_failure_path(run_program({program_path}, input, limited), normal, "address-space limit");
+}
+
+TEST(Leaks, RepresentativeRunsLeakNothing) {
+    SKIP_UNDER_SANITIZERS();
+    if (std::system("command -v valgrind >/dev/null 2>&1") != 0) GTEST_FAIL() << "valgrind is missing";
+    std::mt19937_64 random(base_seed());
+    std::vector<std::string> inputs{representative_input(), damaged_stream(random), damaged_stream(random)};
+    for (const auto &input : inputs) {
+        RunOptions options;
+        options.timeout_seconds = 120;
+        RunResult r = run_program({"/usr/bin/env", "valgrind", "--quiet", "--leak-check=full",
+                                   "--show-leak-kinds=definite,indirect,possible",
+                                   "--errors-for-leak-kinds=definite,indirect,possible",
+                                   "--error-exitcode=99", program_path},
+                                  input, options);
+        EXPECT_NE(r.status, 99) << "memcheck found errors on input " << escape(input.substr(0, 300))
+                                << "\n" << r.err;
+        EXPECT_EQ(r.signal, 0) << describe_end(r);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::string flag = argv[i];
+        if (flag == "--program") program_path = argv[i + 1];
+        else if (flag == "--data") data_dir = argv[i + 1];
+        else if (flag == "--failalloc") failalloc_path = argv[i + 1];
+    }
+    if (program_path.empty() || data_dir.empty()) {
+        std::fprintf(stderr, "usage: process_tests [gtest flags] --program PATH --data DIR [--failalloc LIB]\n");
+        return 2;
+    }
+    if (std::filesystem::exists(data_dir + "/profile.txt")) profile = read_profile(data_dir + "/profile.txt");
+    return RUN_ALL_TESTS();
+}
