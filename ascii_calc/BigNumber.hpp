@@ -18,7 +18,7 @@ int proximo_byte();
 // Prints "Erro de alocacao de memoria" on a line of its own and ends the process with status 1.
 [[noreturn]] void falha_alocacao();
 
-// Reads one line into buffer (at least 10 bytes), keeping digits and noting '-' in *sign; sets
+// Reads one line into buffer (at least 64 bytes), keeping digits and noting '-' in *sign; sets
 // *length at the newline only (a line cut off by end of input leaves it as it was). Returns the
 // buffer, which may have moved.
 char *ler_string_dinamica(char *buffer, int32_t *length, int16_t *sign);

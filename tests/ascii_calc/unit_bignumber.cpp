@@ -66,7 +66,7 @@ std::string ler_escrito() {
 } // namespace
 
 TEST(Leitura, LinesOfAnyLengthAreReadWholeAcrossBufferGrowth) {
-    for (size_t tamanho : {1, 8, 9, 10, 11, 19, 20, 21, 1000}) {
+    for (size_t tamanho : {1, 9, 10, 11, 62, 63, 64, 65, 127, 128, 129, 1000}) {
         std::string linha;
         for (size_t i = 0; i < tamanho; ++i) linha += static_cast<char>('1' + i % 9);
         entrada(linha + "\n7\n");
