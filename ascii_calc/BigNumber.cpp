@@ -27,8 +27,8 @@ char *realocar_texto(char *texto, size_t bytes) {
 
 // Doubles the line buffer. A fixed step of ten bytes made reading a long line spend its time in
 // realloc copies (up to twice the time of a whole run on ten-million-digit operands); doubling
-// keeps reading linear. A line longer than the length field can count
-// is treated like a buffer that cannot grow.
+// keeps reading linear. A line longer than the length field can count is treated like a buffer
+// that cannot grow.
 char *crescer_buffer(char *buffer, size_t *capacidade) {
     const size_t limite = static_cast<size_t>(INT32_MAX);
     if (*capacidade >= limite) falha_alocacao();
