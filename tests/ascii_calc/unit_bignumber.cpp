@@ -105,23 +105,21 @@ TEST(Leitura, CarriageReturnBeforeNewlineFoldsIntoOneNewline) {
 }
 
 TEST(Ordem, LargerMagnitudeEndsFirstWhateverTheSigns) {
-    const char *pares[][2] = {{"5", "123"}, {"-19", "21"}, {"120", "-121"}, {"900", "901"}};
-    for (auto &par : pares) {
-        CharNumber *a = numero(par[0]);
-        CharNumber *b = numero(par[1]);
-        CharNumber *maior = b;
+    // {first, second, the one that must end first}
+    const char *casos[][3] = {{"5", "123", "123"},   {"123", "5", "123"},     {"-19", "21", "21"},
+                              {"21", "-19", "21"},   {"120", "-121", "-121"}, {"901", "900", "901"},
+                              {"900", "901", "901"}, {"-77", "77", "-77"}};
+    for (auto &caso : casos) {
+        CharNumber *a = numero(caso[0]);
+        CharNumber *b = numero(caso[1]);
+        CharNumber *original = a;
         ordenar_por_magnitude(&a, &b);
-        EXPECT_EQ(a, maior) << par[0] << " " << par[1];
+        EXPECT_EQ(escrito(a), caso[2]) << caso[0] << " " << caso[1];
+        const bool fica = std::strcmp(caso[0], caso[2]) == 0; // also when the magnitudes are equal
+        EXPECT_EQ(a == original, fica) << caso[0] << " " << caso[1];
         liberar_bignumber(a);
         liberar_bignumber(b);
     }
-    CharNumber *a = numero("-77");
-    CharNumber *b = numero("77");
-    CharNumber *primeiro = a;
-    ordenar_por_magnitude(&a, &b);
-    EXPECT_EQ(a, primeiro); // equal magnitudes are not exchanged
-    liberar_bignumber(a);
-    liberar_bignumber(b);
 }
 
 TEST(SomaAuxiliar, EachSignRowGivesItsMagnitudeAndRestoresTheSigns) {
