@@ -68,16 +68,32 @@ std::string representative_input() {
 }
 
 // The allocation-failure outcome: stdout is a prefix of the normal output followed by the
-// program's message, and the exit status is the failure status; never a signal.
+// program's message, and the exit status is the failure status. With `oom_marker`, stdout need only
+// agree with the normal output up to the first marker, which must be there. With `oom_abort=yes`,
+// the run may instead end by SIGABRT with `oom_abort_message` in stderr and stdout a prefix of the
+// normal output. Never any other signal.
 void expect_failure_path(const RunResult &r, const std::string &normal, const std::string &context) {
     std::string message = setting("oom_message", "");
+    std::string marker = setting("oom_marker", "");
     long status = number_setting("oom_status", 1);
     ASSERT_FALSE(r.timed_out) << context;
+    if (r.signal == SIGABRT && setting("oom_abort", "no") == "yes") {
+        EXPECT_NE(r.err.find(setting("oom_abort_message", "")), std::string::npos)
+            << context << ": stderr " << escape(r.err.substr(0, 2000));
+        EXPECT_EQ(r.out.compare(0, r.out.size(), normal, 0, r.out.size()), 0)
+            << context << ": output before the abort is not a prefix of the normal output";
+        return;
+    }
     ASSERT_EQ(r.signal, 0) << context << ": " << escape(r.err.substr(0, 2000));
     EXPECT_EQ(r.status, status) << context;
     ASSERT_GE(r.out.size(), message.size()) << context << ": " << escape(r.out.substr(0, 200));
     size_t kept = r.out.size() - message.size();
     EXPECT_EQ(escape(r.out.substr(kept)), escape(message)) << context;
+    if (!marker.empty()) {
+        kept = r.out.find(marker);
+        ASSERT_NE(kept, std::string::npos) << context << ": no " << escape(marker) << " in "
+                                           << escape(r.out.substr(0, 200));
+    }
     EXPECT_EQ(r.out.compare(0, kept, normal, 0, kept), 0)
         << context << ": output before the message is not a prefix of the normal output";
 }

@@ -1,0 +1,61 @@
+#include "process.hpp"
+
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+
+namespace batch_calc {
+
+process *create_process() {
+    struct process *made = static_cast<struct process *>(malloc(sizeof *made));
+    if (made == nullptr) return nullptr;
+    made->expressions = nullptr;
+    made->count = 0;
+    made->capacity = 0;
+    return made;
+}
+
+// The array doubles from 2; a failed growth (or a count past 32 bits) ends the run by the check.
+static void grow_expressions(struct process *list) {
+    int32_t grown = list->count == 0 ? 2 : list->count <= INT32_MAX / 2 ? list->count * 2 : 0;
+    struct expression **resized = nullptr;
+    if (grown != 0)
+        resized = static_cast<struct expression **>(
+            realloc(list->expressions, static_cast<size_t>(grown) * sizeof *resized));
+    assert(resized != NULL);
+    list->expressions = resized;
+    list->capacity = grown;
+}
+
+void add_process(process *process, expression *expression) {
+    assert(process != NULL && expression != NULL);
+    if (process->count == process->capacity) grow_expressions(process);
+    process->expressions[process->count++] = expression;
+}
+
+// Zero is never printed with a sign, and the empty text of operands written as "-" alone
+// prints as "0".
+static void print_result(const big_number *result) {
+    if (result->is_negative == 1 && result->length > 0 && result->digits[0] != '0') putchar('-');
+    puts(result->length > 0 ? result->digits : "0");
+}
+
+void print_process(process *process) {
+    assert(process != NULL);
+    for (int32_t i = 0; i < process->count; ++i) {
+        const big_number *result = process->expressions[i]->result;
+        if (result == nullptr)
+            puts("NULL big_number");
+        else
+            print_result(result);
+    }
+}
+
+void destroy_process(process *process) {
+    assert(process != NULL);
+    for (int32_t i = 0; i < process->count; ++i) destroy_expression(process->expressions[i]);
+    free(process->expressions);
+    free(process);
+}
+
+} // namespace batch_calc

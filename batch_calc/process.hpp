@@ -1,0 +1,29 @@
+// The list of every calculation of a run, printed once the input has ended.
+#pragma once
+
+#include "expression.hpp"
+
+#include <cstdint>
+
+namespace batch_calc {
+
+// The calculations of a run in input order. It owns the array and every expression in it.
+struct process {
+    expression **expressions; // heap array of expressions; null while empty
+    int32_t count;            // number of expressions held
+    int32_t capacity;         // number of slots in the array
+};
+
+// Returns a new empty process; null when it cannot be allocated.
+process *create_process();
+
+// Appends an expression (both must exist: checked), doubling the array from 2 when full.
+void add_process(process *process, expression *expression);
+
+// Writes one line per expression: its result, or "NULL big_number" when it has none (checked).
+void print_process(process *process);
+
+// Destroys every expression, then the array, then the process (which must exist: checked).
+void destroy_process(process *process);
+
+} // namespace batch_calc

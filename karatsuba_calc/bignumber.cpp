@@ -1,0 +1,481 @@
+// Signed decimal numbers as digit arrays: magnitude operations, sign cases, Karatsuba
+// multiplication, then reading and printing.
+#include "bignumber.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace karatsuba_calc {
+
+namespace {
+
+const char mensagem_sem_memoria[] = "Não há memória suficiente!";
+
+// An array of n digit values (at least one element), or the out-of-memory exit. Counts that do
+// not fit the record's 32-bit size take the same exit: no allocation could hold them anyway.
+int16_t *aloca_digitos(int64_t n) {
+    if (n > INT32_MAX) malloc_check(nullptr);
+    void *p = malloc(static_cast<size_t>(n < 1 ? 1 : n) * sizeof(int16_t));
+    malloc_check(p);
+    return static_cast<int16_t *>(p);
+}
+
+// A new record with an uninitialised array of `size` digits and sign '+'.
+SignedDigits *novo_bignumber(int64_t size) {
+    auto *n = static_cast<SignedDigits *>(malloc(sizeof(SignedDigits)));
+    malloc_check(n);
+    n->digits = aloca_digitos(size);
+    n->size = static_cast<int32_t>(size);
+    n->sign = '+';
+    return n;
+}
+
+// Replaces n's array by one of `tamanho` digits holding the same value (zeros in front).
+void preencher_zeros(SignedDigits *n, int32_t tamanho) {
+    int16_t *novo = aloca_digitos(tamanho);
+    int32_t zeros = tamanho - n->size;
+    memset(novo, 0, static_cast<size_t>(zeros) * sizeof(int16_t));
+    memcpy(novo + zeros, n->digits, static_cast<size_t>(n->size) * sizeof(int16_t));
+    free(n->digits);
+    n->digits = novo;
+    n->size = tamanho;
+}
+
+// x[0, lx) += y[0, ly), aligned at the units digit, lx >= ly; returns the carry out of x[0].
+// A running carry leaves the same digits as storing 10 to 19 in the top digit and splitting it
+// afterwards; the caller grows the array only when a carry leaves the top.
+int somar_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
+    int carry = 0;
+    int32_t i = lx - 1;
+    for (int32_t j = ly - 1; j >= 0 && i >= 0; --i, --j) {
+        int s = x[i] + y[j] + carry;
+        carry = s > 9;
+        x[i] = static_cast<int16_t>(s - 10 * carry);
+    }
+    for (; carry && i >= 0; --i) {
+        if (x[i] == 9) {
+            x[i] = 0;
+        } else {
+            ++x[i];
+            carry = 0;
+        }
+    }
+    return carry;
+}
+
+// x[0, lx) -= y[0, ly), aligned at the units digit; needs value(x) >= value(y) and lx >= ly.
+// One running borrow does what settling each borrow at once over the zeros above would do:
+// both leave the same digits, and this way a wrong call cannot walk off the array.
+void subtrair_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
+    int borrow = 0;
+    int32_t i = lx - 1;
+    for (int32_t j = ly - 1; j >= 0 && i >= 0; --i, --j) {
+        int t = x[i] - y[j] - borrow;
+        borrow = t < 0;
+        x[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+    for (; borrow && i >= 0; --i) {
+        if (x[i] == 0) {
+            x[i] = 9;
+        } else {
+            --x[i];
+            borrow = 0;
+        }
+    }
+}
+
+// x[0, lx) -= value(a[0, la)) + value(b[0, lb)) in one pass, aligned at the units digit; needs
+// la <= lb <= lx and value(x) >= value(a) + value(b). The borrow of a position is 0, 1 or 2.
+void subtrair_dois_em(int16_t *x, int32_t lx, const int16_t *a, int32_t la, const int16_t *b,
+                      int32_t lb) {
+    int borrow = 0;
+    int32_t i = lx - 1, j = lb - 1;
+    for (int32_t l = la - 1; l >= 0; --i, --j, --l) {
+        int t = x[i] - a[l] - b[j] - borrow;
+        borrow = (t < 0) + (t < -10);
+        x[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+    for (; j >= 0; --i, --j) {
+        int t = x[i] - b[j] - borrow;
+        borrow = (t < 0) + (t < -10);
+        x[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+    for (; borrow && i >= 0; --i) {
+        int t = x[i] - borrow;
+        borrow = t < 0;
+        x[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+}
+
+// dest[0, r] = value(p[0, lp)) + value(q[0, lq)) with r = max(lp, lq): one digit longer than the
+// longer span. Returns dest[0], the carry out (0 or 1).
+int somar_spans(const int16_t *p, int32_t lp, const int16_t *q, int32_t lq, int16_t *dest) {
+    if (lp > lq) return somar_spans(q, lq, p, lp, dest);
+    int carry = 0;
+    int32_t i = lq - 1, o = lq;
+    for (int32_t j = lp - 1; j >= 0; --i, --j, --o) {
+        int s = p[j] + q[i] + carry;
+        carry = s > 9;
+        dest[o] = static_cast<int16_t>(s - 10 * carry);
+    }
+    for (; i >= 0; --i, --o) {
+        int s = q[i] + carry;
+        carry = s > 9;
+        dest[o] = static_cast<int16_t>(s - 10 * carry);
+    }
+    dest[0] = static_cast<int16_t>(carry);
+    return carry;
+}
+
+// Value of the span p[0, len); meant for 1 to 9 digits (longer spans wrap, without overflow).
+int valor_span(const int16_t *p, int32_t len) {
+    unsigned v = 0;
+    for (int32_t i = 0; i < len; ++i) v = v * 10 + static_cast<unsigned>(p[i]);
+    return static_cast<int>(v);
+}
+
+// Writes the last n decimal digits of v into dest[0, n), most significant first.
+void escrever_digitos(unsigned v, int16_t *dest, int32_t n) {
+    for (int32_t i = n - 1; i >= 0; --i) {
+        dest[i] = static_cast<int16_t>(v % 10);
+        v /= 10;
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- memory and records
+
+void malloc_check(const void *p) {
+    if (p != nullptr) return;
+    fputs(mensagem_sem_memoria, stdout);
+    exit(1);
+}
+
+void free_bignumber(SignedDigits *n) {
+    if (n == nullptr) return;
+    free(n->digits);
+    free(n);
+}
+
+// ---------------------------------------------------------------- magnitudes
+
+void retirar_zeros_esquerda(SignedDigits *n) {
+    if (n->size < 1 || n->digits[0] != 0) return;
+    int32_t zeros = 0;
+    while (zeros < n->size - 1 && n->digits[zeros] == 0) ++zeros;
+    if (zeros == 0) return;
+    int32_t resto = n->size - zeros;
+    int16_t *novo = aloca_digitos(resto);
+    memcpy(novo, n->digits + zeros, static_cast<size_t>(resto) * sizeof(int16_t));
+    free(n->digits);
+    n->digits = novo;
+    n->size = resto;
+}
+
+SignedDigits *maior(SignedDigits *a, SignedDigits *b) {
+    retirar_zeros_esquerda(a);
+    retirar_zeros_esquerda(b);
+    if (a->size != b->size) return a->size > b->size ? a : b;
+    for (int32_t i = 0; i < a->size; ++i) {
+        if (a->digits[i] != b->digits[i]) return a->digits[i] > b->digits[i] ? a : b;
+    }
+    return a;
+}
+
+void soma_bignumbers(SignedDigits *x, const SignedDigits *y) {
+    // Callers always pass the longer number as x; a shorter x is widened rather than overrun.
+    if (x->size < y->size) preencher_zeros(x, y->size);
+    if (somar_em(x->digits, x->size, y->digits, y->size) == 0) return;
+    int16_t *novo = aloca_digitos(static_cast<int64_t>(x->size) + 1);
+    novo[0] = 1;
+    memcpy(novo + 1, x->digits, static_cast<size_t>(x->size) * sizeof(int16_t));
+    free(x->digits);
+    x->digits = novo;
+    x->size += 1;
+}
+
+void subtracao_bignumbers(SignedDigits *x, const SignedDigits *y) {
+    if (y->size < 1) return;
+    subtrair_em(x->digits, x->size, y->digits, y->size);
+}
+
+void swap_bignumbers(SignedDigits *a, SignedDigits *b) {
+    // A plain exchange of two fields: no temporary record is taken from the heap for it.
+    int32_t size = a->size;
+    int16_t *digits = a->digits;
+    a->size = b->size;
+    a->digits = b->digits;
+    b->size = size;
+    b->digits = digits;
+}
+
+// ---------------------------------------------------------------- sign cases
+
+namespace {
+
+bool eh_zero(const SignedDigits *n) {
+    for (int32_t i = 0; i < n->size; ++i) {
+        if (n->digits[i] != 0) return false;
+    }
+    return true;
+}
+
+// Prints a "-" when `negativo` and the magnitude is not zero, then the magnitude.
+void imprime_com_sinal(const SignedDigits *n, bool negativo) {
+    if (negativo && !eh_zero(n)) putchar('-');
+    imprime_bignumber(n);
+}
+
+void soma_e_imprime(SignedDigits *alvo, const SignedDigits *outro, bool negativo) {
+    soma_bignumbers(alvo, outro);
+    imprime_com_sinal(alvo, negativo);
+}
+
+void subtrai_e_imprime(SignedDigits *alvo, const SignedDigits *outro, bool negativo) {
+    subtracao_bignumbers(alvo, outro);
+    imprime_com_sinal(alvo, negativo);
+}
+
+bool sinal_valido(char s) {
+    return s == '+' || s == '-';
+}
+
+} // namespace
+
+void casos_operacao_soma(SignedDigits *a, SignedDigits *b) {
+    const char sa = a->sign, sb = b->sign;
+    if (!sinal_valido(sa) || !sinal_valido(sb)) return;
+    const bool primeiro = maior(a, b) == a; // first >= second
+    // first sign, second sign, larger            target, other, printed with "-"
+    if (sa == '+' && sb == '+' && primeiro) return soma_e_imprime(a, b, false);
+    if (sa == '+' && sb == '+' && !primeiro) return soma_e_imprime(b, a, false);
+    if (sa == '+' && sb == '-' && primeiro) return subtrai_e_imprime(a, b, false);
+    if (sa == '+' && sb == '-' && !primeiro) return subtrai_e_imprime(b, a, true);
+    if (sa == '-' && sb == '+' && primeiro) return subtrai_e_imprime(a, b, true);
+    if (sa == '-' && sb == '+' && !primeiro) return subtrai_e_imprime(b, a, false);
+    if (sa == '-' && sb == '-' && primeiro) return soma_e_imprime(a, b, true);
+    if (sa == '-' && sb == '-' && !primeiro) return soma_e_imprime(b, a, true);
+}
+
+void casos_operacao_subtracao(SignedDigits *a, SignedDigits *b) {
+    const char sa = a->sign, sb = b->sign;
+    if (!sinal_valido(sa) || !sinal_valido(sb)) return;
+    const bool primeiro = maior(a, b) == a; // first >= second
+    // first sign, second sign, larger            target, other, printed with "-"
+    if (sa == '+' && sb == '-' && primeiro) return soma_e_imprime(a, b, false);
+    if (sa == '+' && sb == '-' && !primeiro) return soma_e_imprime(b, a, false);
+    if (sa == '+' && sb == '+' && primeiro) return subtrai_e_imprime(a, b, false);
+    if (sa == '+' && sb == '+' && !primeiro) return subtrai_e_imprime(b, a, true);
+    if (sa == '-' && sb == '+' && primeiro) return soma_e_imprime(a, b, true);
+    if (sa == '-' && sb == '+' && !primeiro) return soma_e_imprime(b, a, true);
+    if (sa == '-' && sb == '-' && primeiro) return subtrai_e_imprime(a, b, true);
+    if (sa == '-' && sb == '-' && !primeiro) return subtrai_e_imprime(b, a, false);
+}
+
+// ---------------------------------------------------------------- multiplication
+
+namespace {
+
+long long chamadas = 0;
+
+// Scratch digits that produto_span needs for spans of length L: each level holds the two half
+// sums (k + 1 digits each, k the low half's length) and their product (2k + 2 digits) while the
+// middle product recurses on at most k + 1 digits; the outer products finish before and reuse it.
+int64_t rascunho_necessario(int64_t L) {
+    int64_t total = 0;
+    while (L > 3) {
+        int64_t m = L - L / 2 + 1;
+        total += 4 * m;
+        L = m;
+    }
+    return total;
+}
+
+// out[0, 2L) = x[0, L) * y[0, L), zero padded in front. One call is one step of the Karatsuba
+// recursion: spans of up to three digits are multiplied natively; longer spans split into a high
+// half of floor(L/2) digits and a low half of ceil(L/2) digits, and three half-size products
+// (high, low, sum of halves) are combined. The middle product runs on the half sums padded to
+// the longer of the two, as the record-level tools would leave them.
+//
+// The record-level design gives every partial product, half sum and shift its own heap record.
+// Here the two outer products are written straight into their final places in `out` (the shift by
+// 10^(2k) is where they sit), the half sums and the middle product live in `tmp`, a scratch area
+// allocated once per multiplication, and the middle term is added at its shift of 10^k in place.
+// Same splits, same base case, same three products per level; no allocation inside the recursion.
+void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp) {
+    ++chamadas;
+    if (L <= 3) {
+        escrever_digitos(static_cast<unsigned>(valor_span(x, L) * valor_span(y, L)), out, 2 * L);
+        return;
+    }
+    const int32_t h = L / 2, k = L - h;
+    produto_span(x, y, h, out, tmp);                 // z2 = xH * yH, at 10^(2k)
+    produto_span(x + h, y + h, k, out + 2 * h, tmp); // z0 = xL * yL, at 10^0
+
+    int16_t *s1 = tmp, *s2 = tmp + (k + 1), *z1 = tmp + 2 * (k + 1);
+    const int c1 = somar_spans(x, h, x + h, k, s1);
+    const int c2 = somar_spans(y, h, y + h, k, s2);
+    const int32_t m = k + (c1 | c2);  // both sums padded to the longer one
+    const int32_t pula = (k + 1) - m; // leading zero digit that neither sum needs
+    produto_span(s1 + pula, s2 + pula, m, z1, z1 + 2 * (k + 1));
+
+    subtrair_dois_em(z1, 2 * m, out, 2 * h, out + 2 * h, 2 * k); // z1 -= z2 + z0
+    // out += z1 * 10^k. The product fits in 2L digits, so any digit of z1 beyond that is zero.
+    const int32_t janela = 2 * L - k;
+    const int32_t excesso = 2 * m > janela ? 2 * m - janela : 0;
+    somar_em(out, janela, z1 + excesso, 2 * m - excesso);
+}
+
+} // namespace
+
+long long karatsuba_chamadas() {
+    return chamadas;
+}
+
+SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
+                        int first_y, int last_y) {
+    const int32_t L = last_x - first_x + 1;
+    if (L < 1 || last_y - first_y + 1 != L) return converter_int_em_bignumber(0);
+    SignedDigits *z = novo_bignumber(2 * static_cast<int64_t>(L));
+    int16_t *tmp = aloca_digitos(rascunho_necessario(L));
+    produto_span(x->digits + first_x - 1, y->digits + first_y - 1, L, z->digits, tmp);
+    free(tmp);
+    return z;
+}
+
+SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int high_last,
+                                  int low_first, int low_last) {
+    const int32_t lh = high_last - high_first + 1, ll = low_last - low_first + 1;
+    const int32_t r = lh > ll ? lh : ll;
+    SignedDigits *s = novo_bignumber(static_cast<int64_t>(r) + 1);
+    if (somar_spans(n->digits + high_first, lh, n->digits + low_first, ll, s->digits) == 0) {
+        memmove(s->digits, s->digits + 1, static_cast<size_t>(r) * sizeof(int16_t));
+        s->size = r;
+    }
+    return s;
+}
+
+SignedDigits *converter_int_em_bignumber(int v) {
+    const unsigned magnitude = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
+    int32_t n = 1;
+    for (unsigned t = magnitude; t >= 10; t /= 10) ++n;
+    SignedDigits *r = novo_bignumber(n);
+    escrever_digitos(magnitude, r->digits, n);
+    r->sign = v < 0 ? '-' : '+';
+    return r;
+}
+
+int converter_bignumber_em_int(const SignedDigits *n, int first, int last) {
+    return valor_span(n->digits + first, last - first + 1);
+}
+
+void left_shift(SignedDigits *n, int k) {
+    if (k <= 0) return;
+    int16_t *novo = aloca_digitos(static_cast<int64_t>(n->size) + k);
+    memcpy(novo, n->digits, static_cast<size_t>(n->size) * sizeof(int16_t));
+    memset(novo + n->size, 0, static_cast<size_t>(k) * sizeof(int16_t));
+    free(n->digits);
+    n->digits = novo;
+    n->size += k;
+}
+
+void igualar_tamanho(SignedDigits *a, SignedDigits *b) {
+    if (a->size > b->size)
+        preencher_zeros(b, a->size);
+    else if (b->size > a->size)
+        preencher_zeros(a, b->size);
+}
+
+void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b) {
+    igualar_tamanho(a, b);
+    SignedDigits *p = karatsuba(a, b, 1, a->size, 1, b->size);
+    retirar_zeros_esquerda(p);
+    imprime_com_sinal(p, a->sign != b->sign);
+    free_bignumber(p);
+}
+
+// ---------------------------------------------------------------- input and output
+
+int proximo_byte() {
+    // getc_unlocked: the process has one thread, so the stream lock of getc buys nothing.
+    const int c = getc_unlocked(stdin);
+    if (c != '\r') return c;
+    const int seguinte = getc_unlocked(stdin);
+    if (seguinte == '\n') return '\n';
+    if (seguinte != EOF) ungetc(seguinte, stdin);
+    return '\r';
+}
+
+namespace {
+
+// Doubles the capacity of the array being read into (the record keeps pointing at it).
+void crescer(SignedDigits *n, int32_t *capacidade) {
+    if (*capacidade > INT32_MAX / 2) malloc_check(nullptr);
+    void *p = realloc(n->digits, static_cast<size_t>(*capacidade) * 2 * sizeof(int16_t));
+    malloc_check(p);
+    n->digits = static_cast<int16_t *>(p);
+    *capacidade *= 2;
+}
+
+// Reads an operand line from its first byte `c` up to the newline. Digits are stored; a "-"
+// before any digit or other "-" is the sign; every other byte is ignored. A line without digits
+// is zero. Returns false, with the record still freeable, if the input ends before the newline.
+bool ler_operando(SignedDigits *n, int c) {
+    int32_t capacidade = 10, conta = 0;
+    n->size = 0;
+    n->sign = '+';
+    n->digits = aloca_digitos(capacidade);
+    bool sinal_possivel = true;
+    for (; c != '\n'; c = proximo_byte()) {
+        if (c == EOF) return false;
+        if (c == '-') {
+            if (sinal_possivel) n->sign = '-';
+            sinal_possivel = false;
+            continue;
+        }
+        if (c < '0' || c > '9') continue;
+        sinal_possivel = false;
+        if (conta == capacidade) crescer(n, &capacidade);
+        n->digits[conta++] = static_cast<int16_t>(c - '0');
+    }
+    if (conta == 0) n->digits[conta++] = 0;
+    if (conta < capacidade) {
+        void *p = realloc(n->digits, static_cast<size_t>(conta) * sizeof(int16_t));
+        malloc_check(p);
+        n->digits = static_cast<int16_t *>(p);
+    }
+    n->size = conta;
+    return true;
+}
+
+} // namespace
+
+bool le_bignumber(SignedDigits *n, int primeiro) {
+    return ler_operando(n, primeiro);
+}
+
+bool le_bignumber2(SignedDigits *n) {
+    return ler_operando(n, proximo_byte());
+}
+
+void imprime_bignumber(const SignedDigits *n) {
+    if (n->size <= 0) return;
+    int32_t i = 0;
+    while (i < n->size - 1 && n->digits[i] == 0) ++i;
+    // Digits go out in blocks through fwrite rather than one printf("%d") each: same bytes,
+    // a fraction of the cost on long numbers.
+    char bloco[4096];
+    size_t usados = 0;
+    for (; i < n->size; ++i) {
+        bloco[usados++] = static_cast<char>('0' + n->digits[i]);
+        if (usados == sizeof bloco) {
+            fwrite(bloco, 1, usados, stdout);
+            usados = 0;
+        }
+    }
+    fwrite(bloco, 1, usados, stdout);
+}
+
+} // namespace karatsuba_calc

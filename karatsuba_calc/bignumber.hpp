@@ -1,0 +1,69 @@
+// Signed decimal numbers of any length held as digit arrays, and their arithmetic.
+#pragma once
+
+#include <cstdint>
+
+namespace karatsuba_calc {
+
+// A number: one heap record owning one heap array of digit values.
+// free_bignumber releases both; operations that return a record give the caller that ownership.
+struct SignedDigits {
+    int32_t size;    // number of digit values in digits
+    int16_t *digits; // digit values 0 to 9, most significant first; the last one is the units digit
+    char sign;       // '+' for zero or positive, '-' for negative
+};
+
+// --- Memory and records ---
+// Returns if p is not null; otherwise prints the out-of-memory message and exits with status 1.
+void malloc_check(const void *p);
+// Frees the digit array, then the record (either may be null).
+void free_bignumber(SignedDigits *n);
+
+// --- Magnitudes (sign never read or written) ---
+// Removes leading zero digits in place, keeping at least one digit.
+void retirar_zeros_esquerda(SignedDigits *n);
+// Strips both, then returns the one of larger magnitude; the first on a tie.
+SignedDigits *maior(SignedDigits *a, SignedDigits *b);
+// x += y, aligned at the units digit (x is the longer); x grows by a digit on a carry out.
+void soma_bignumbers(SignedDigits *x, const SignedDigits *y);
+// x -= y, aligned at the units digit; needs x at least as long and as large as y; size kept.
+void subtracao_bignumbers(SignedDigits *x, const SignedDigits *y);
+// Exchanges size and digits of the two records; each keeps its sign.
+void swap_bignumbers(SignedDigits *a, SignedDigits *b);
+
+// --- Signed operations: each prints its result (sign, magnitude), no newline ---
+void casos_operacao_soma(SignedDigits *a, SignedDigits *b);
+void casos_operacao_subtracao(SignedDigits *a, SignedDigits *b);
+// Pads the shorter operand with leading zeros, multiplies, prints; the caller keeps both records.
+void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b);
+
+// --- Multiplication tools ---
+// New record: product of x's places first_x..last_x by y's places first_y..last_y (1-based,
+// equal lengths); may begin with zero digits.
+SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
+                        int first_y, int last_y);
+// Number of karatsuba steps (calls of the recursion) run so far in this process.
+long long karatsuba_chamadas();
+// New record: value(indices high_first..high_last) + value(low_first..low_last), 0-based.
+SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int high_last,
+                                  int low_first, int low_last);
+// New record with the decimal digits of v (no leading zeros; sign '-' when v < 0).
+SignedDigits *converter_int_em_bignumber(int v);
+// Value of the digits at indices first..last (0-based, 1 to 9 digits).
+int converter_bignumber_em_int(const SignedDigits *n, int first, int last);
+// Appends k zero digits after the units digit (value times 10^k).
+void left_shift(SignedDigits *n, int k);
+// Pads the shorter of a and b with leading zeros to the other's length.
+void igualar_tamanho(SignedDigits *a, SignedDigits *b);
+
+// --- Input and output ---
+// Next byte of standard input, with the pair CR LF read as one LF; EOF at the end.
+int proximo_byte();
+// Reads the rest of an operand line whose first byte is `primeiro`; false if input ended first.
+bool le_bignumber(SignedDigits *n, int primeiro);
+// Reads a whole operand line; false if input ended before its newline.
+bool le_bignumber2(SignedDigits *n);
+// Writes the magnitude without leading zeros ("0" for zero), no sign, no newline.
+void imprime_bignumber(const SignedDigits *n);
+
+} // namespace karatsuba_calc

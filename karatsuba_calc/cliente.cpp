@@ -1,0 +1,64 @@
+// karatsuba_calc: reads calculations (first operand line, second operand line, operator line) from
+// standard input and writes one result line for each.
+#include "bignumber.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace karatsuba_calc;
+
+namespace {
+
+// A new record holding no digits yet, so that it can be freed whatever the reader does with it.
+SignedDigits *novo_operando() {
+    auto *n = static_cast<SignedDigits *>(malloc(sizeof(SignedDigits)));
+    malloc_check(n);
+    *n = SignedDigits{0, nullptr, '+'};
+    return n;
+}
+
+// Skips whatever follows the operator on its line, so that the next calculation starts on the
+// next line even when the operator line carries stray bytes.
+void descarta_resto_da_linha(int operador) {
+    if (operador == '\n' || operador == EOF) return;
+    for (int c = proximo_byte(); c != '\n' && c != EOF; c = proximo_byte()) {
+    }
+}
+
+void executa(int operador, SignedDigits *a, SignedDigits *b) {
+    switch (operador) {
+    case '+':
+        casos_operacao_soma(a, b);
+        break;
+    case '-':
+        casos_operacao_subtracao(a, b);
+        break;
+    case '*':
+        casos_operacao_multiplicacao(a, b);
+        break;
+    default:
+        break; // not an operator: an empty result line
+    }
+}
+
+} // namespace
+
+int main() {
+    for (int c = proximo_byte(); c != EOF; c = proximo_byte()) {
+        SignedDigits *a = novo_operando();
+        SignedDigits *b = novo_operando();
+        if (!le_bignumber(a, c) || !le_bignumber2(b)) {
+            // The input ended inside this calculation's operands: it gets no result line.
+            free_bignumber(a);
+            free_bignumber(b);
+            return 0;
+        }
+        const int operador = proximo_byte();
+        descarta_resto_da_linha(operador);
+        executa(operador, a, b);
+        free_bignumber(a);
+        free_bignumber(b);
+        putchar('\n');
+    }
+    return 0;
+}

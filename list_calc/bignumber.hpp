@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+
+namespace list_calc {
+
+// One decimal digit of a number. A list is a pointer to its first node; the empty list is null.
+// Whoever holds a list owns all of its nodes and releases them with destruir_lista.
+struct DigitNode {
+    std::int32_t value; // the digit value: 0 to 9 (up to 17 inside a product row)
+    DigitNode *next;    // the following node; null at the end of the list
+};
+
+// A signed number, passed and returned by value; the holder owns `digits`.
+struct ListNumber {
+    std::int32_t sign; // 1 when the number is negative, 0 otherwise
+    DigitNode *digits; // the first node of the digit list
+};
+
+// The empty list.
+DigitNode *criar_lista();
+// Frees every node of `list` (possibly empty).
+void destruir_lista(DigitNode *list);
+// Gives every node kept for reuse back to the heap; called once at the end of a run.
+void devolver_nos_guardados();
+// Puts a new node holding `value` in front of `list` and returns it; exits with status 1 when
+// no memory is left.
+DigitNode *criarNo(DigitNode *list, std::int32_t value);
+// Reverses `list` in place, hangs `tail` behind its old head and returns the new head (`tail`
+// itself when `list` is empty).
+DigitNode *inverte(DigitNode *tail, DigitNode *list);
+// Frees the nodes of value 0 at the head of `list`; returns the first other node, or a new lone
+// node 0 when none is left (an empty list is zero).
+DigitNode *FormatNum(DigitNode *list);
+// Writes every value of `list` in list order, then a newline; no sign.
+void imprimirLista(const DigitNode *list);
+// Writes "-" when `number` is negative, then its digits in list order, then a newline.
+void printBigNumber(ListNumber number);
+
+} // namespace list_calc

@@ -1,0 +1,65 @@
+// The calculation loop: reads standard input one byte at a time, counts newlines to know which
+// line of a calculation it is on, and prints each result as soon as its operator is read.
+#include <cstdint>
+#include <cstdio>
+
+#include "Operations.hpp"
+#include "bignumber.hpp"
+
+namespace list_calc {
+
+// The digit value of a digit character.
+std::int32_t convertChar(char c) {
+    return c - '0';
+}
+
+// The one reader of standard input: the next byte, or EOF at end of input or on a read error.
+static int proximoByte() {
+    return std::getc(stdin);
+}
+
+static bool ehOperador(int c) {
+    return c == '+' || c == '-' || c == '*';
+}
+
+static ListNumber numeroVazio() {
+    return ListNumber{0, criar_lista()};
+}
+
+} // namespace list_calc
+
+int main() {
+    using namespace list_calc;
+    // Line 1 is the first operand, line 2 (and any later line before the operator) the second,
+    // line 0 follows an operator. Lines past 3 behave as line 3, so the count stops there.
+    int linha = 1;
+    ListNumber primeiro = numeroVazio();
+    ListNumber segundo = numeroVazio();
+    for (int c = proximoByte(); c != EOF; c = proximoByte()) {
+        if (c == '\n') {
+            linha = linha < 3 ? linha + 1 : 3;
+        } else if (ehOperador(c) && linha == 1) {
+            primeiro.sign = 1; // a sign anywhere on an operand line marks it negative
+        } else if (ehOperador(c) && linha == 2) {
+            segundo.sign = 1;
+        } else if (ehOperador(c)) {
+            ListNumber resultado = ChamaOperacao(primeiro, segundo, static_cast<char>(c));
+            printBigNumber(resultado);
+            destruir_lista(resultado.digits);
+            primeiro = numeroVazio();
+            segundo = numeroVazio();
+            linha = 0;
+        } else if (c >= '0' && c <= '9') {
+            DigitNode *&digitos = linha == 1 ? primeiro.digits : segundo.digits;
+            digitos = criarNo(digitos, convertChar(static_cast<char>(c)));
+        }
+        // Every other byte (blank, carriage return, letter) is ignored wherever it stands.
+    }
+    destruir_lista(primeiro.digits);
+    destruir_lista(segundo.digits);
+    devolver_nos_guardados();
+    // Input that could not be read, or a result that could not be written, is a failure, not a
+    // finished run.
+    bool falhou = std::ferror(stdin) != 0 || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    return falhou ? 1 : 0;
+}

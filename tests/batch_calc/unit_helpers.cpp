@@ -1,0 +1,99 @@
+#include "helpers.hpp"
+#include "test_input.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace batch_calc {
+namespace {
+
+std::string trimmed(const char *text, int32_t length, int32_t *new_length) {
+    char *copy = remove_leading_zeroes(text, length, new_length);
+    std::string kept(copy);
+    free(copy);
+    return kept;
+}
+
+TEST(RemoveLeadingZeroes, KeepsOneZeroOfAnAllZeroText) {
+    int32_t length = -1;
+    EXPECT_EQ(trimmed("0", 1, &length), "0");
+    EXPECT_EQ(length, 1);
+    EXPECT_EQ(trimmed("0000", 4, &length), "0");
+    EXPECT_EQ(length, 1);
+}
+
+TEST(RemoveLeadingZeroes, DropsZerosOnlyInFront) {
+    int32_t length = -1;
+    EXPECT_EQ(trimmed("00120", 5, &length), "120");
+    EXPECT_EQ(length, 3);
+    EXPECT_EQ(trimmed("120", 3, &length), "120");
+    EXPECT_EQ(length, 3);
+}
+
+TEST(RemoveLeadingZeroes, LooksOnlyAtTheGivenLength) {
+    int32_t length = -1;
+    EXPECT_EQ(trimmed("0012345", 3, &length), "1");
+    EXPECT_EQ(length, 1);
+    EXPECT_EQ(trimmed("", 0, &length), "");
+    EXPECT_EQ(length, 0);
+}
+
+TEST(IsZeroString, OnlyTheSingleZero) {
+    EXPECT_TRUE(is_zero_string("0", 1));
+    EXPECT_FALSE(is_zero_string("00", 2));
+    EXPECT_FALSE(is_zero_string("", 0));
+    EXPECT_FALSE(is_zero_string("5", 1));
+}
+
+TEST(ReverseString, OddEvenEmptyAndSingle) {
+    char odd[] = "12345", even[] = "1234", empty[] = "", single[] = "7";
+    reverse_string(odd);
+    reverse_string(even);
+    reverse_string(empty);
+    reverse_string(single);
+    EXPECT_STREQ(odd, "54321");
+    EXPECT_STREQ(even, "4321");
+    EXPECT_STREQ(empty, "");
+    EXPECT_STREQ(single, "7");
+}
+
+std::string all_bytes() {
+    std::string read;
+    for (int byte = next_byte(); byte != EOF; byte = next_byte()) read += static_cast<char>(byte);
+    return read;
+}
+
+TEST(NextByte, FoldsCrLfButKeepsALoneCr) {
+    test_input input("a\r\nb\rc\r");
+    EXPECT_EQ(all_bytes(), "a\nb\rc\r");
+    EXPECT_EQ(next_byte(), EOF); // end of input stays the end
+}
+
+TEST(NextByte, PassesZeroBytesAndNewlinesThrough) {
+    const std::string bytes("\0\n1\0\n\0\0", 8);
+    test_input input(bytes);
+    EXPECT_EQ(all_bytes(), bytes);
+}
+
+TEST(NextByte, FoldsACrLfSplitAcrossLongLines) {
+    for (size_t length : {65533u, 65534u, 65535u, 200000u}) {
+        std::string line(length, '7');
+        const std::string zero(1, '\0');
+        test_input input(line + "\r\n" + zero + "x\r");
+        EXPECT_EQ(all_bytes(), line + "\n" + zero + "x\r") << "line of " << length;
+    }
+}
+
+TEST(NextByte, ReturnsAByteGivenBack) {
+    test_input input("ab");
+    int first = next_byte();
+    unread_byte(first);
+    unread_byte(EOF); // ignored
+    EXPECT_EQ(next_byte(), 'a');
+    EXPECT_EQ(next_byte(), 'b');
+}
+
+} // namespace
+} // namespace batch_calc

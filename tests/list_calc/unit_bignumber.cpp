@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "bignumber.hpp"
+#include "listas.hpp"
+
+namespace list_calc {
+namespace {
+using teste::maisSignificativoPrimeiro;
+using teste::texto;
+
+TEST(Lista, CriarNoPutsEachValueInFront) {
+    DigitNode *list = criarNo(criarNo(criarNo(criar_lista(), 3), 2), 1);
+    EXPECT_EQ(texto(list), "123");
+    destruir_lista(list);
+}
+
+TEST(Lista, InverteReversesAndHangsTheFirstListBehind) {
+    DigitNode *list = inverte(maisSignificativoPrimeiro("89"), maisSignificativoPrimeiro("123"));
+    EXPECT_EQ(texto(list), "32189");
+    destruir_lista(list);
+}
+
+TEST(Lista, InverteOfASingleNodeAndOfTheEmptyList) {
+    DigitNode *one = inverte(criar_lista(), maisSignificativoPrimeiro("7"));
+    EXPECT_EQ(texto(one), "7");
+    EXPECT_EQ(one->next, nullptr);
+    destruir_lista(one);
+    DigitNode *tail = maisSignificativoPrimeiro("45");
+    EXPECT_EQ(inverte(tail, criar_lista()), tail); // nothing to reverse: only the tail is left
+    destruir_lista(tail);
+}
+
+TEST(Lista, InverteTwiceGivesBackTheSameNodes) {
+    DigitNode *list = maisSignificativoPrimeiro("10203");
+    DigitNode *head = list;
+    list = inverte(criar_lista(), inverte(criar_lista(), list));
+    EXPECT_EQ(list, head);
+    EXPECT_EQ(texto(list), "10203");
+    destruir_lista(list);
+}
+
+TEST(FormatNum, StripsLeadingZerosOnlyAtTheHead) {
+    DigitNode *list = FormatNum(maisSignificativoPrimeiro("0010200"));
+    EXPECT_EQ(texto(list), "10200");
+    destruir_lista(list);
+}
+
+TEST(FormatNum, ZeroIsALoneNodeZero) {
+    for (const char *zeros : {"0", "000", ""}) {
+        DigitNode *list = FormatNum(maisSignificativoPrimeiro(zeros));
+        ASSERT_NE(list, nullptr) << '"' << zeros << '"';
+        EXPECT_EQ(texto(list), "0");
+        EXPECT_EQ(list->next, nullptr);
+        destruir_lista(list);
+    }
+}
+
+// Runs `print` with standard output captured and returns what it wrote.
+template <class Print> std::string saida(Print print) {
+    testing::internal::CaptureStdout();
+    print();
+    std::fflush(stdout);
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(Impressao, SignOnlyWhenNegativeThenDigitsAndNewline) {
+    DigitNode *list = maisSignificativoPrimeiro("1205");
+    EXPECT_EQ(saida([&] { printBigNumber(ListNumber{1, list}); }), "-1205\n");
+    EXPECT_EQ(saida([&] { printBigNumber(ListNumber{0, list}); }), "1205\n");
+    EXPECT_EQ(saida([&] { imprimirLista(list); }), "1205\n");
+    destruir_lista(list);
+}
+
+TEST(Impressao, ValuesAboveNineAreWrittenWhole) {
+    DigitNode *row = criarNo(criarNo(criar_lista(), 3), 17);
+    EXPECT_EQ(saida([&] { imprimirLista(row); }), "173\n");
+    destruir_lista(row);
+}
+
+TEST(Impressao, ALongListIsWrittenCompletely) {
+    std::string digits;
+    for (int i = 0; i < 10000; ++i) digits += static_cast<char>('0' + (i * 7) % 10);
+    DigitNode *list = maisSignificativoPrimeiro(digits);
+    std::string expected = std::string("-").append(digits).append("\n");
+    EXPECT_EQ(saida([&] { printBigNumber(ListNumber{1, list}); }), expected);
+    destruir_lista(list);
+}
+
+} // namespace
+} // namespace list_calc
