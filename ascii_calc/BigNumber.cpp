@@ -153,6 +153,10 @@ void revert(char *buffer, int32_t n) {
 
 // Writes the digits most significant first through a small block: one library call per block
 // instead of one per digit, the same bytes.
+int fim_da_execucao() {
+    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
+}
+
 void imprimir_big_number(const CharNumber *record) {
     if (record->sign == -1) putchar('-');
     char bloco[4096];

@@ -30,6 +30,8 @@ CharNumber *novo_bignumber();
 void revert(char *buffer, int32_t n);
 // Prints the number (with '-' when sign is -1) and a newline.
 void imprimir_big_number(const CharNumber *record);
+// Flushes standard output; the run's exit status: 0, or 1 when the output could not be written.
+int fim_da_execucao();
 // Frees the digits, then the record.
 void liberar_bignumber(CharNumber *record);
 

@@ -11,7 +11,7 @@ int main() {
         CharNumber *a = ler_bignumber(novo_bignumber());
         if (a->length == -1) {
             liberar_bignumber(a);
-            return 0;
+            return fim_da_execucao();
         }
         a = remover_zero_esquerda(&a);
 
@@ -20,7 +20,7 @@ int main() {
         if (operador == EOF) { // the calculation is incomplete: drop it and end the run
             liberar_bignumber(a);
             liberar_bignumber(b);
-            return 0;
+            return fim_da_execucao();
         }
         b = remover_zero_esquerda(&b);
         proximo_byte(); // the newline that ends the operator line

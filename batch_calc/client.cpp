@@ -38,5 +38,5 @@ int main() {
     }
     print_process(calculations);
     destroy_process(calculations);
-    return 0;
+    return output_status();
 }

@@ -40,6 +40,10 @@ static void print_result(const big_number *result) {
     puts(result->length > 0 ? result->digits : "0");
 }
 
+int output_status() {
+    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
+}
+
 void print_process(process *process) {
     assert(process != NULL);
     for (int32_t i = 0; i < process->count; ++i) {

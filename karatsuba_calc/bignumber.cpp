@@ -460,6 +460,10 @@ bool le_bignumber2(SignedDigits *n) {
     return ler_operando(n, proximo_byte());
 }
 
+int fim_da_execucao() {
+    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
+}
+
 void imprime_bignumber(const SignedDigits *n) {
     if (n->size <= 0) return;
     int32_t i = 0;

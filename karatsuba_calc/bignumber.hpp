@@ -63,6 +63,9 @@ int proximo_byte();
 bool le_bignumber(SignedDigits *n, int primeiro);
 // Reads a whole operand line; false if input ended before its newline.
 bool le_bignumber2(SignedDigits *n);
+// Flushes standard output; returns the run's exit status: 0, or 1 when the output could not be
+// written (a full disk must not look like a finished run).
+int fim_da_execucao();
 // Writes the magnitude without leading zeros ("0" for zero), no sign, no newline.
 void imprime_bignumber(const SignedDigits *n);
 

@@ -51,7 +51,7 @@ int main() {
             // The input ended inside this calculation's operands: it gets no result line.
             free_bignumber(a);
             free_bignumber(b);
-            return 0;
+            return fim_da_execucao();
         }
         const int operador = proximo_byte();
         descarta_resto_da_linha(operador);
@@ -60,5 +60,5 @@ int main() {
         free_bignumber(b);
         putchar('\n');
     }
-    return 0;
+    return fim_da_execucao();
 }

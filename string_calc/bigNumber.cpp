@@ -272,6 +272,10 @@ bool inputEnded() {
     return endSeen;
 }
 
+int endOfRun() {
+    return std::fflush(stdout) != 0 || std::ferror(stdout) ? 1 : 0;
+}
+
 namespace {
 
 // Only digits are kept, and a "-" only as the first kept byte; anything else is noise on the line.

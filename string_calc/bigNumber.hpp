@@ -16,6 +16,8 @@ struct NumberText {
 // Input: every byte of standard input is read through nextByte.
 int nextByte();    // next byte of standard input, CR LF folded into LF; EOF at end of input
 bool inputEnded(); // true when the latest nextByte returned EOF
+// Flushes standard output; the run's exit status: 0, or 1 when the output could not be written.
+int endOfRun();
 
 // Records.
 NumberText *readNumber();                  // reads one operand line; null at end of input inside it

@@ -7,18 +7,18 @@ int main() {
     using namespace string_calc;
     for (;;) {
         NumberText *a = readNumber();
-        if (a == nullptr) return 0;
+        if (a == nullptr) return endOfRun();
         NumberText *b = readNumber();
         if (b == nullptr) {
             liberaMemoria(a);
-            return 0;
+            return endOfRun();
         }
         NumberText *result = verificaOperacao(a, b);
         if (result == nullptr) {
             // No operator: at end of input the calculation is dropped; anything else ends the run.
             liberaMemoria(a);
             liberaMemoria(b);
-            return inputEnded() ? 0 : 1;
+            return inputEnded() ? endOfRun() : 1;
         }
         std::puts(result->digits);
         liberaMemoria(a);

@@ -22,6 +22,7 @@ void make_pipe(int fds[2]) {
 [[noreturn]] void exec_child(const std::vector<std::string> &argv, const RunOptions &options,
                              int in, int out, int err) {
     dup2(in, 0);
+    if (!options.stdout_path.empty()) out = open(options.stdout_path.c_str(), O_WRONLY);
     dup2(out, 1);
     dup2(err, 2);
     for (const auto &[name, value] : options.env) setenv(name.c_str(), value.c_str(), 1);

@@ -10,6 +10,7 @@ struct RunOptions {
     std::vector<std::pair<std::string, std::string>> env; // variables added to the child's environment
     double timeout_seconds = 20;                           // the child is killed after this long
     long address_limit_bytes = 0;                          // RLIMIT_AS for the child; 0 = none
+    std::string stdout_path;                               // the child writes here instead, if set
 };
 
 struct RunResult {

@@ -4,6 +4,7 @@
 //   Robustness     seeded damaged streams: every run ends by exit, in time, with nothing on stderr
 //   AllocationFailure  each allocation of a representative run failed in turn
 //   AddressLimit   a multi-megabyte operand under an address-space limit
+//   WriteFailure   a representative run whose standard output cannot be written (/dev/full)
 //   Leaks          a representative run under valgrind's memcheck
 // Usage: process_tests [gtest flags] --program PATH --data DIR [--failalloc LIB]
 #include "data.hpp"
@@ -192,6 +193,14 @@ TEST(AddressLimit, HugeOperandTakesTheFailurePath) {
     limited.address_limit_bytes = number_setting("address_limit_mb", 96) << 20;
     limited.timeout_seconds = 60;
     expect_failure_path(run_program({program_path}, input, limited), normal, "address-space limit");
+}
+
+TEST(WriteFailure, UnwritableOutputIsNotASuccess) {
+    RunOptions options = sanitizer_options();
+    options.stdout_path = "/dev/full";
+    RunResult r = run(representative_input(), options);
+    EXPECT_EQ(describe_end(r), "exit " + setting("write_error_status", "1"));
+    EXPECT_EQ(r.err, "");
 }
 
 TEST(Leaks, RepresentativeRunsLeakNothing) {
