@@ -213,7 +213,8 @@ def write_plot(plot, path):
             for digits, seconds in points:
                 f.write("%d %g\n" % (digits, seconds))
             f.write("\n\n")
-    script = ('set terminal png size 900,600; set output "%s"; set logscale xy; '
+    script = ('set terminal png size 900,600 noenhanced; set output "%s"; set logscale xy; '
+              'set xrange [500:200000]; '
               'set xlabel "digits of each factor"; set ylabel "seconds"; set key left top; '
               'plot for [i=0:%d] "%s" index i with linespoints title columnheader(1)'
               % (path, len(plot) - 1, data))
