@@ -196,7 +196,7 @@ def write_table(args, rows, commands):
             shown = "> %gs" % args.timeout if median is None else "%.3f s" % median
             lines.append("| %s | %s | %s | %s | %s | %s |" % (
                 who, shown, ratio(times, who, "io_floor"), ratio(times, who, "gmp"),
-                ratio(times, who, "bc"), "ok" if correct else "WRONG"))
+                ratio(times, who, "bc"), "-" if median is None else "ok" if correct else "WRONG"))
         lines.append("")
     with open(args.out, "w") as f:
         f.write("\n".join(lines))
