@@ -1,12 +1,34 @@
+#include "command_line.hpp"
 #include "BigNumber.hpp"
 
 #include <cstdio>
 
 using namespace ascii_calc;
 
+namespace {
+
+const char usage[] = R"(Usage: ascii_calc [--help | --version] < CALCULATIONS
+
+Reads calculations from standard input, three lines each: the first operand, the second operand
+and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
+optional leading "-". Writes the exact result of each calculation on a line of its own, as soon
+as it is done ("Operacao invalida" for an operator other than the three). A line without digits
+where an operand is expected ends the input.
+
+Exit status: 0 when the input has ended; 1 when memory runs out (after the message
+"Erro de alocacao de memoria"), standard input cannot be read or standard output cannot be
+written; 2 for an unrecognized argument.
+
+How each kind of damaged input is read: man ascii_calc
+)";
+
+} // namespace
+
 // Reads calculations (first operand line, second operand line, operator line) until a line with no
 // digits or the end of input stands where an operand is expected, printing one result each.
-int main() {
+int main(int argc, char **argv) {
+    const int status = command_line::handle_arguments(argc, argv, "ascii_calc", usage);
+    if (status != command_line::run_calculations) return status;
     for (;;) {
         CharNumber *a = ler_bignumber(novo_bignumber());
         if (a->length == -1) {

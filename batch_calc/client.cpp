@@ -1,3 +1,4 @@
+#include "command_line.hpp"
 #include "expression.hpp"
 #include "helpers.hpp"
 #include "process.hpp"
@@ -26,7 +27,28 @@ bool another_calculation_follows() {
 } // namespace
 } // namespace batch_calc
 
-int main() {
+namespace {
+
+const char usage[] = R"(Usage: batch_calc [--help | --version] < CALCULATIONS
+
+Reads calculations from standard input, three lines each: the first operand, the second operand
+and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
+optional leading "-". An empty line after a calculation ends the input. Once the input has
+ended, writes the exact result of every calculation, one line each, in input order
+("NULL big_number" for a calculation without a result).
+
+Exit status: 0 when every result has been written; 1 when standard input cannot be read or
+standard output cannot be written; 2 for an unrecognized argument. A failed internal check
+(memory ran out) aborts the run with a report on standard error.
+
+How each kind of damaged input is read: man batch_calc
+)";
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const int status = command_line::handle_arguments(argc, argv, "batch_calc", usage);
+    if (status != command_line::run_calculations) return status;
     using namespace batch_calc;
     process *calculations = create_process();
     bool more = !input_is_empty();

@@ -3,6 +3,12 @@
 # Declares one calculator: the library of its modules (<name>_core), the program linked from the
 # driver into <build>/bin/<name>, its man page, its GoogleTest unit tests (file names relative to
 # tests/<name>/) and the process-level suites that every calculator shares (tests/harness).
+# The drivers' command line (--help, --version): common/command_line.hpp, with the project's version.
+function(calc_use_command_line target)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common)
+  target_compile_definitions(${target} PRIVATE CALC_VERSION="${PROJECT_VERSION}")
+endfunction()
+
 function(add_calculator name)
   cmake_parse_arguments(ARG "" "DRIVER" "MODULES;TESTS" ${ARGN})
 
@@ -11,6 +17,7 @@ function(add_calculator name)
 
   add_executable(${name} ${ARG_DRIVER})
   target_link_libraries(${name} PRIVATE ${name}_core)
+  calc_use_command_line(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
   install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -26,6 +33,7 @@ function(add_calculator name)
   if(ARG_TESTS)
     list(TRANSFORM ARG_TESTS PREPEND ${test_dir}/)
     add_executable(${name}_unit ${ARG_TESTS})
+    calc_use_command_line(${name}_unit) # a unit test may run the driver itself
     target_link_libraries(${name}_unit PRIVATE ${name}_core GTest::gtest_main)
     set_target_properties(${name}_unit PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_test(NAME ${name}.unit COMMAND ${name}_unit)

@@ -1,5 +1,6 @@
 // karatsuba_calc: reads calculations (first operand line, second operand line, operator line) from
 // standard input and writes one result line for each.
+#include "command_line.hpp"
 #include "bignumber.hpp"
 
 #include <cstdio>
@@ -43,7 +44,28 @@ void executa(int operador, SignedDigits *a, SignedDigits *b) {
 
 } // namespace
 
-int main() {
+namespace {
+
+const char usage[] = R"(Usage: karatsuba_calc [--help | --version] < CALCULATIONS
+
+Reads calculations from standard input, three lines each: the first operand, the second operand
+and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
+optional leading "-". Writes the exact result of each calculation on a line of its own, as soon
+as it is done (an empty line for an operator other than the three). Products are computed by
+Karatsuba's method.
+
+Exit status: 0 when the input has ended; 1 when memory runs out (after the message
+"Não há memória suficiente!"), standard input cannot be read or standard output cannot be
+written; 2 for an unrecognized argument.
+
+How each kind of damaged input is read: man karatsuba_calc
+)";
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const int status = command_line::handle_arguments(argc, argv, "karatsuba_calc", usage);
+    if (status != command_line::run_calculations) return status;
     for (int c = proximo_byte(); c != EOF; c = proximo_byte()) {
         SignedDigits *a = novo_operando();
         SignedDigits *b = novo_operando();

@@ -1,5 +1,6 @@
 // The calculation loop: reads standard input one byte at a time, counts newlines to know which
 // line of a calculation it is on, and prints each result as soon as its operator is read.
+#include "command_line.hpp"
 #include <cstdint>
 #include <cstdio>
 
@@ -28,7 +29,26 @@ static ListNumber numeroVazio() {
 
 } // namespace list_calc
 
-int main() {
+namespace {
+
+const char usage[] = R"(Usage: list_calc [--help | --version] < CALCULATIONS
+
+Reads calculations from standard input, three lines each: the first operand, the second operand
+and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
+optional leading "-". Writes the exact result of each calculation on a line of its own, as soon
+as its operator has been read.
+
+Exit status: 0 when the input has ended; 1 when memory runs out, standard input cannot be read
+or standard output cannot be written; 2 for an unrecognized argument. No messages are written.
+
+How each kind of damaged input is read: man list_calc
+)";
+
+} // namespace
+
+int main(int argc, char **argv) {
+    const int status = command_line::handle_arguments(argc, argv, "list_calc", usage);
+    if (status != command_line::run_calculations) return status;
     using namespace list_calc;
     // Line 1 is the first operand, line 2 (and any later line before the operator) the second,
     // line 0 follows an operator. Lines past 3 behave as line 3, so the count stops there.

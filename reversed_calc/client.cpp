@@ -1,12 +1,33 @@
+#include "command_line.hpp"
 #include "bignumber.hpp"
 
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+const char usage[] = R"(Usage: reversed_calc [--help | --version] < CALCULATIONS
+
+Reads calculations from standard input, three lines each: the first operand, the second operand
+and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
+optional leading "+" or "-". Writes the exact result of each calculation on a line of its own,
+as soon as it is done.
+
+Exit status: 0 when the input has ended; 1 for an operator other than the three (the run ends
+there), when memory runs out, standard input cannot be read or standard output cannot be
+written; 2 for an unrecognized argument. No messages are written.
+
+How each kind of damaged input is read: man reversed_calc
+)";
+
+} // namespace
+
 // Reads calculations (operand line, operand line, operator line) until the input ends and
 // prints one result line each. A calculation cut short by the end of input is dropped; an
 // unknown operator ends the run with status 1, and so does output that could not be written.
-int main() {
+int main(int argc, char **argv) {
+    const int status = command_line::handle_arguments(argc, argv, "reversed_calc", usage);
+    if (status != command_line::run_calculations) return status;
     using namespace reversed_calc;
     for (int first = next_byte(); first != EOF; first = next_byte()) {
         unread_byte(first);

@@ -1,9 +1,30 @@
+#include "command_line.hpp"
 #include "bigNumber.hpp"
 
 #include <cstdio>
 
+namespace {
+
+const char usage[] = R"(Usage: string_calc [--help | --version] < CALCULATIONS
+
+Reads calculations from standard input, three lines each: the first operand, the second operand
+and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
+optional leading "-". Writes the exact result of each calculation on a line of its own, as soon
+as it is done.
+
+Exit status: 0 when the input has ended; 1 for an operator other than the three (the run ends
+there), when memory runs out (after the message "Erro ao alocar memória"), standard input cannot
+be read or standard output cannot be written; 2 for an unrecognized argument.
+
+How each kind of damaged input is read: man string_calc
+)";
+
+} // namespace
+
 // Reads calculations until the input ends and prints one result line for each.
-int main() {
+int main(int argc, char **argv) {
+    const int status = command_line::handle_arguments(argc, argv, "string_calc", usage);
+    if (status != command_line::run_calculations) return status;
     using namespace string_calc;
     for (;;) {
         NumberText *a = readNumber();

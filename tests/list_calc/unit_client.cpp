@@ -9,6 +9,12 @@
 #include "client.cpp"
 #undef main
 
+namespace {
+// The driver's arguments: the program's name alone.
+char nome[] = "list_calc";
+char *programa[] = {nome, nullptr};
+} // namespace
+
 namespace list_calc {
 namespace {
 
@@ -25,7 +31,7 @@ Execucao executa(const std::string &entrada) {
     std::fclose(file);
     EXPECT_NE(std::freopen(path.c_str(), "rb", stdin), nullptr);
     testing::internal::CaptureStdout();
-    int status = list_calc_main();
+    int status = list_calc_main(1, programa);
     std::fflush(stdout);
     std::string saida = testing::internal::GetCapturedStdout();
     std::remove(path.c_str());
@@ -86,7 +92,7 @@ TEST(Driver, AnInputThatCannotBeReadIsAFailure) {
     // A directory opens as a stream, but reading it fails.
     ASSERT_NE(std::freopen(testing::TempDir().c_str(), "rb", stdin), nullptr);
     testing::internal::CaptureStdout();
-    int status = list_calc_main();
+    int status = list_calc_main(1, programa);
     std::fflush(stdout);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(status, 1);
