@@ -20,6 +20,13 @@ std::string unescape(const std::string &text) {
         else if (c == 'x' && i + 2 < text.size()) {
             bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
             i += 2;
+        } else if (c == '*' && text.find('(', i) != std::string::npos) {
+            // \*N(text): text (escapes allowed, no ')') repeated N times.
+            size_t open = text.find('(', i), close = text.find(')', open);
+            if (close == std::string::npos) throw std::runtime_error("unclosed \\*N( in " + text);
+            std::string once = unescape(text.substr(open + 1, close - open - 1));
+            for (long n = std::stol(text.substr(i + 1, open - i - 1)); n > 0; --n) bytes += once;
+            i = close;
         } else bytes += c;
     }
     return bytes;

@@ -6,7 +6,8 @@
 
 namespace harness {
 
-// Decodes \n \r \t \\ \xHH; every other byte stands for itself.
+// Decodes \n \r \t \\ \xHH and \*N(text), text repeated N times; every other byte stands for
+// itself.
 std::string unescape(const std::string &text);
 // The reverse, for messages: control bytes and bytes above 0x7e are written as escapes.
 std::string escape(const std::string &bytes);

@@ -16,6 +16,7 @@ TEST(Escapes, RoundTripEveryByte) {
     EXPECT_EQ(unescape(escape(all)), all);
     EXPECT_EQ(unescape("a\\x20\\r\\n\\\\"), "a \r\n\\");
     EXPECT_EQ(unescape("Não"), "Não");
+    EXPECT_EQ(unescape("1\\*3(0)\\n-\\*2(\\x41b)"), "1000\n-AbAb");
 }
 
 TEST(Cases, FileGivesHeadingsDefaultsAndErrors) {
