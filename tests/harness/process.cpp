@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,8 +20,20 @@ void make_pipe(int fds[2]) {
     if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
 }
 
+// The child's standard input: fds[0] is the child's end, fds[1] ours to write the input into. With
+// read_error_at_end it is a connected pair of Unix sockets, and one byte sent from the child's end
+// is left unread on ours: closing our end with data unread resets the connection, so the child's
+// reads return the whole input and then fail (ECONNRESET) where a pipe would report its end.
+void make_input(int fds[2], const RunOptions &options) {
+    if (!options.read_error_at_end) return make_pipe(fds);
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
+        throw std::runtime_error("socketpair failed");
+    if (write(fds[0], "x", 1) != 1) throw std::runtime_error("socket write failed");
+}
+
 [[noreturn]] void exec_child(const std::vector<std::string> &argv, const RunOptions &options,
                              int in, int out, int err) {
+    if (!options.stdin_path.empty()) in = open(options.stdin_path.c_str(), O_RDONLY);
     dup2(in, 0);
     if (!options.stdout_path.empty()) out = open(options.stdout_path.c_str(), O_WRONLY);
     dup2(out, 1);
@@ -44,7 +57,7 @@ RunResult run_program(const std::vector<std::string> &argv, const std::string &i
                       const RunOptions &options) {
     signal(SIGPIPE, SIG_IGN);
     int in[2], out[2], err[2];
-    make_pipe(in);
+    make_input(in, options);
     make_pipe(out);
     make_pipe(err);
     pid_t pid = fork();
@@ -58,7 +71,7 @@ RunResult run_program(const std::vector<std::string> &argv, const std::string &i
     RunResult result;
     size_t written = 0;
     int to_child = in[1];
-    if (input.empty()) close(to_child), to_child = -1;
+    if (input.empty() || !options.stdin_path.empty()) close(to_child), to_child = -1;
     int from_out = out[0], from_err = err[0];
     auto deadline = std::chrono::steady_clock::now() +
                     std::chrono::milliseconds(static_cast<long>(options.timeout_seconds * 1000));

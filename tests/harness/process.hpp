@@ -11,6 +11,8 @@ struct RunOptions {
     double timeout_seconds = 20;                           // the child is killed after this long
     long address_limit_bytes = 0;                          // RLIMIT_AS for the child; 0 = none
     std::string stdout_path;                               // the child writes here instead, if set
+    std::string stdin_path;     // the child reads this file instead of `input`, if set
+    bool read_error_at_end = false; // standard input is a socket that delivers `input`, then fails
 };
 
 struct RunResult {

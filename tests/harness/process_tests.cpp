@@ -4,7 +4,8 @@
 //   Robustness     seeded damaged streams: every run ends by exit, in time, with nothing on stderr
 //   AllocationFailure  each allocation of a representative run failed in turn
 //   AddressLimit   a multi-megabyte operand under an address-space limit
-//   WriteFailure   a representative run whose standard output cannot be written (/dev/full)
+//   WriteFailure   runs whose standard output cannot be written (/dev/full)
+//   ReadFailure    runs whose standard input cannot be read (a directory, a reset connection)
 //   Leaks          a representative run under valgrind's memcheck
 // Usage: process_tests [gtest flags] --program PATH --data DIR [--failalloc LIB]
 #include "data.hpp"
@@ -200,6 +201,43 @@ TEST(WriteFailure, UnwritableOutputIsNotASuccess) {
     options.stdout_path = "/dev/full";
     RunResult r = run(representative_input(), options);
     EXPECT_EQ(describe_end(r), "exit " + setting("write_error_status", "1"));
+    EXPECT_EQ(r.err, "");
+}
+
+// An output of several stdio buffers fails at the first flush inside the run. Each failed flush
+// drops what it held, so for some output sizes nothing is left for the last flush, and only the
+// stream's error flag remembers the failure; which sizes depends on how the program writes, so a
+// run of sizes around two buffers (4,096 to 4,101 results of "2\n") covers each way.
+TEST(WriteFailure, AFullDiskAfterTheFirstBufferIsNotASuccess) {
+    RunOptions options = sanitizer_options();
+    options.stdout_path = "/dev/full";
+    for (int calculations = 4096; calculations <= 4101; ++calculations) {
+        std::string input;
+        for (int i = 0; i < calculations; ++i) input += "1\n1\n+\n";
+        RunResult r = run(input, options);
+        EXPECT_EQ(describe_end(r), "exit " + setting("write_error_status", "1"))
+            << calculations << " results";
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+// A standard input that cannot be read: a directory fails at the first read, and a connection
+// reset after two calculations fails right after their bytes. The input ends there for what is
+// printed, and the run is not a success.
+TEST(ReadFailure, UnreadableInputIsNotASuccess) {
+    RunOptions directory = sanitizer_options();
+    directory.stdin_path = "/";
+    RunResult r = run("", directory);
+    EXPECT_EQ(escape(r.out), "");
+    EXPECT_EQ(describe_end(r), "exit 1") << "reading a directory";
+    EXPECT_EQ(r.err, "");
+
+    RunOptions reset = sanitizer_options();
+    reset.read_error_at_end = true;
+    const std::string two = "12\n-5\n+\n3\n4\n*\n";
+    r = run(two, reset);
+    EXPECT_EQ(escape(r.out), escape(expected_results(two)));
+    EXPECT_EQ(describe_end(r), "exit 1") << "a connection reset after two calculations";
     EXPECT_EQ(r.err, "");
 }
 
