@@ -6,6 +6,7 @@
 //   AddressLimit   a multi-megabyte operand under an address-space limit
 //   WriteFailure   runs whose standard output cannot be written (/dev/full)
 //   ReadFailure    runs whose standard input cannot be read (a directory, a reset connection)
+//   CommandLine    --help, --version, and a usage error that leaves standard input unread
 //   Documentation  the README's edge-rule table and the man page's examples, run as written
 //   Leaks          a representative run under valgrind's memcheck
 // Usage: process_tests [gtest flags] --program PATH --data DIR [--failalloc LIB]
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -155,6 +157,29 @@ TEST(Robustness, DamagedStreamsEndCleanly) {
         ADD_FAILURE() << "seed " << seed << ": ended " << describe_end(r) << ", input kept in "
                       << keep_input("robustness", seed, input) << "\n stderr: " << r.err.substr(0, 3000);
     }
+}
+
+// --help and --version answer on standard output with status 0; any other argument is named on
+// standard error with status 2, and standard input is left unread: a shell reads it after the
+// program, whole.
+TEST(CommandLine, HelpVersionAndUsageErrors) {
+    RunResult help = run_program({program_path, "--help"}, "", sanitizer_options());
+    EXPECT_EQ(describe_end(help), "exit 0");
+    EXPECT_NE(help.out.find("Usage: " + program_name()), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("man " + program_name()), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "");
+
+    RunResult version = run_program({program_path, "--version"}, "", sanitizer_options());
+    EXPECT_EQ(describe_end(version), "exit 0");
+    EXPECT_TRUE(std::regex_match(version.out, std::regex(program_name() + " [0-9]+(\\.[0-9]+)+\n")))
+        << escape(version.out);
+
+    RunResult wrong = run_program({"/bin/bash", "-c", "\"$0\" --frobnicate; echo \"status $?\"; cat",
+                                   program_path},
+                                  "2\n3\n*\n", sanitizer_options());
+    EXPECT_EQ(escape(wrong.out), escape("status 2\n2\n3\n*\n"));
+    EXPECT_NE(wrong.err.find("'--frobnicate'"), std::string::npos) << wrong.err;
+    EXPECT_NE(wrong.err.find("--help"), std::string::npos) << wrong.err;
 }
 
 // The project's root, two levels above the program's data directory (tests/<program>).
