@@ -1,3 +1,4 @@
+// One calculation: reading it, computing it by the sign table, and the magnitude arithmetic.
 #include "expression.hpp"
 
 #include "helpers.hpp"
@@ -8,21 +9,22 @@
 #include <cstring>
 
 namespace batch_calc {
+namespace {
 
 // The end of a number's text, just behind its units digit: the digit at position k from the units
 // end is value(end, k). Loops keep this pointer in a local, as their stores into char buffers could
 // otherwise alias the record's fields.
-static const char *text_end(const big_number *number) {
+const char *text_end(const big_number *number) {
     return number->digits + number->length;
 }
 
-static int value(const char *end, int32_t k) {
+int value(const char *end, int32_t k) {
     return end[-1 - k] - '0';
 }
 
 // Turns a units-first work text into a result record: reverses and trims it, frees the work
 // buffer, and sets the sign unless the result is zero.
-static big_number *finish_result(char *work, int32_t work_length, bool negative_unless_zero) {
+big_number *finish_result(char *work, int32_t work_length, bool negative_unless_zero) {
     reverse_string(work);
     int32_t length = 0;
     char *digits = remove_leading_zeroes(work, work_length, &length);
@@ -33,25 +35,43 @@ static big_number *finish_result(char *work, int32_t work_length, bool negative_
     return result;
 }
 
-static char *zeroed_work_buffer(int64_t size) {
+char *zeroed_work_buffer(int64_t size) {
     char *work = static_cast<char *>(calloc(static_cast<size_t>(size), 1));
     assert(work != NULL);
     return work;
 }
 
 // The digit character for a column sum (0 to 19 with the carry in); sets the carry out.
-static char sum_digit(int column, int *carry) {
+char sum_digit(int column, int *carry) {
     int sum = column + *carry;
     *carry = sum >= 10;
     return static_cast<char>('0' + sum - 10 * *carry);
 }
 
 // The digit character for a column difference (-9 to 9 before the borrow); sets the borrow out.
-static char difference_digit(int column, int *borrow) {
+char difference_digit(int column, int *borrow) {
     int difference = column - *borrow;
     *borrow = difference < 0;
     return static_cast<char>('0' + difference + 10 * *borrow);
 }
+
+// Adds x times the digit values of b into the cells from `cells` on, carrying as far as needed.
+void add_row(unsigned char *cells, int x, const char *b_end, int32_t lb) {
+    int carry = 0;
+    int32_t j = 0;
+    for (; j < lb; ++j) {
+        int t = cells[j] + carry + x * value(b_end, j);
+        cells[j] = static_cast<unsigned char>(t % 10);
+        carry = t / 10;
+    }
+    for (; carry != 0; ++j) {
+        int t = cells[j] + carry;
+        cells[j] = static_cast<unsigned char>(t % 10);
+        carry = t / 10;
+    }
+}
+
+} // namespace
 
 big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
     const big_number *longer = a->length >= b->length ? a : b;
@@ -78,22 +98,6 @@ big_number *subtract_positive_big_numbers(const big_number *a, const big_number 
     return finish_result(work, la, false);
 }
 
-// Adds x times the digit values of b into the cells from `cells` on, carrying as far as needed.
-static void add_row(unsigned char *cells, int x, const char *b_end, int32_t lb) {
-    int carry = 0;
-    int32_t j = 0;
-    for (; j < lb; ++j) {
-        int t = cells[j] + carry + x * value(b_end, j);
-        cells[j] = static_cast<unsigned char>(t % 10);
-        carry = t / 10;
-    }
-    for (; carry != 0; ++j) {
-        int t = cells[j] + carry;
-        cells[j] = static_cast<unsigned char>(t % 10);
-        carry = t / 10;
-    }
-}
-
 big_number *multiply(const big_number *a, const big_number *b) {
     int32_t la = a->length, lb = b->length;
     int64_t n = static_cast<int64_t>(la) + lb;
@@ -112,6 +116,41 @@ bool is_larger_or_equal(const big_number *left, const big_number *right) {
     if (left->length != right->length) return left->length > right->length;
     return strcmp(left->digits, right->digits) >= 0;
 }
+
+namespace {
+
+// Gives a sum or difference the sign its row of the sign table names; zero (and the empty text
+// of operands written as "-" alone) is never negative.
+big_number *with_sign(big_number *result, int8_t is_negative) {
+    if (result != nullptr)
+        result->is_negative =
+            is_negative && result->length > 0 && !is_zero_string(result->digits, result->length);
+    return result;
+}
+
+// The sign table: one line per row. The magnitude operation sets a sign of its own, which the
+// row's sign replaces.
+big_number *signed_result(int32_t operation, const big_number *left, const big_number *right) {
+    int8_t flag = left->is_negative;
+    bool equal_flags = left->is_negative == right->is_negative;
+    switch (operation) {
+    case ADDITION:
+        if (equal_flags) return with_sign(add_positive_big_numbers(left, right), flag);
+        if (is_larger_or_equal(left, right))
+            return with_sign(subtract_positive_big_numbers(left, right), flag);
+        return with_sign(subtract_positive_big_numbers(right, left), !flag);
+    case SUBTRACTION:
+        if (!equal_flags) return with_sign(add_positive_big_numbers(left, right), flag);
+        if (is_larger_or_equal(left, right))
+            return with_sign(subtract_positive_big_numbers(left, right), flag);
+        return with_sign(subtract_positive_big_numbers(right, left), !flag);
+    case MULTIPLICATION:
+        return multiply(left, right);
+    }
+    return nullptr;
+}
+
+} // namespace
 
 int32_t operation_for(int operator_byte) {
     if (operator_byte == '-') return SUBTRACTION;
@@ -135,38 +174,6 @@ expression *create_expression() {
     made->right = right;
     made->result = nullptr;
     return made;
-}
-
-// Gives a sum or difference the sign its row of the sign table names; zero (and the empty text
-// of operands written as "-" alone) is never negative.
-static big_number *with_sign(big_number *result, int8_t is_negative) {
-    if (result != nullptr)
-        result->is_negative =
-            is_negative && result->length > 0 && !is_zero_string(result->digits, result->length);
-    return result;
-}
-
-// The sign table: one line per row. The magnitude operation sets a sign of its own, which the
-// row's sign replaces.
-static big_number *signed_result(int32_t operation, const big_number *left,
-                                 const big_number *right) {
-    int8_t flag = left->is_negative;
-    bool equal_flags = left->is_negative == right->is_negative;
-    switch (operation) {
-    case ADDITION:
-        if (equal_flags) return with_sign(add_positive_big_numbers(left, right), flag);
-        if (is_larger_or_equal(left, right))
-            return with_sign(subtract_positive_big_numbers(left, right), flag);
-        return with_sign(subtract_positive_big_numbers(right, left), !flag);
-    case SUBTRACTION:
-        if (!equal_flags) return with_sign(add_positive_big_numbers(left, right), flag);
-        if (is_larger_or_equal(left, right))
-            return with_sign(subtract_positive_big_numbers(left, right), flag);
-        return with_sign(subtract_positive_big_numbers(right, left), !flag);
-    case MULTIPLICATION:
-        return multiply(left, right);
-    }
-    return nullptr;
 }
 
 void calculate_expression(expression *expression) {

@@ -1,3 +1,4 @@
+// Unit tests of the magnitude arithmetic and of reading and computing one calculation.
 #include "expression.hpp"
 #include "helpers.hpp"
 #include "test_input.hpp"
