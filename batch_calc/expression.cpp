@@ -35,8 +35,12 @@ big_number *finish_result(char *work, int32_t work_length, bool negative_unless_
     return result;
 }
 
-char *zeroed_work_buffer(int64_t size) {
-    char *work = static_cast<char *>(calloc(static_cast<size_t>(size), 1));
+// A zero-filled work buffer of `size` bytes for a result of up to `longest` digits. A result too
+// long for a record's 32-bit length takes the path of a buffer that cannot be allocated: the
+// check fails and the run aborts.
+char *zeroed_work_buffer(int64_t size, int64_t longest) {
+    char *work = nullptr;
+    if (longest <= INT32_MAX) work = static_cast<char *>(calloc(static_cast<size_t>(size), 1));
     assert(work != NULL);
     return work;
 }
@@ -74,10 +78,11 @@ void add_row(unsigned char *cells, int x, const char *b_end, int32_t lb) {
 } // namespace
 
 big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
-    const big_number *longer = a->length >= b->length ? a : b;
-    int32_t n = longer->length, common = a->length + b->length - n;
+    const bool a_is_longer = a->length >= b->length;
+    const big_number *longer = a_is_longer ? a : b;
+    int32_t n = longer->length, common = a_is_longer ? b->length : a->length;
     const char *a_end = text_end(a), *b_end = text_end(b), *longer_end = text_end(longer);
-    char *work = zeroed_work_buffer(static_cast<int64_t>(n) + 2);
+    char *work = zeroed_work_buffer(static_cast<int64_t>(n) + 2, static_cast<int64_t>(n) + 1);
     int carry = 0;
     int32_t k = 0;
     for (; k < common; ++k) work[k] = sum_digit(value(a_end, k) + value(b_end, k), &carry);
@@ -90,7 +95,7 @@ big_number *subtract_positive_big_numbers(const big_number *a, const big_number 
     assert(a->length >= b->length);
     int32_t la = a->length, lb = b->length;
     const char *a_end = text_end(a), *b_end = text_end(b);
-    char *work = zeroed_work_buffer(static_cast<int64_t>(la) + 2);
+    char *work = zeroed_work_buffer(static_cast<int64_t>(la) + 2, la);
     int borrow = 0;
     int32_t k = 0;
     for (; k < lb; ++k) work[k] = difference_digit(value(a_end, k) - value(b_end, k), &borrow);
@@ -101,10 +106,9 @@ big_number *subtract_positive_big_numbers(const big_number *a, const big_number 
 big_number *multiply(const big_number *a, const big_number *b) {
     int32_t la = a->length, lb = b->length;
     int64_t n = static_cast<int64_t>(la) + lb;
-    assert(n < INT32_MAX);
     const char *a_end = text_end(a), *b_end = text_end(b);
     // The cells hold digit values, units first, during all rows; characters only at the end.
-    unsigned char *cells = reinterpret_cast<unsigned char *>(zeroed_work_buffer(n + 3));
+    unsigned char *cells = reinterpret_cast<unsigned char *>(zeroed_work_buffer(n + 3, n + 1));
     if (la > 0 && lb > 0)
         for (int32_t k = 0; k < la; ++k) add_row(cells + k, value(a_end, k), b_end, lb);
     for (int64_t i = 0; i <= n; ++i) cells[i] = static_cast<unsigned char>(cells[i] + '0');

@@ -79,6 +79,12 @@ TEST(Multiply, ProductsAndSign) {
     EXPECT_EQ(apply(multiply, "999999999", "999999999"), "999999998000000001");
 }
 
+TEST(MultiplyDeathTest, AProductTooLongForARecordIsAFailedCheck) {
+    char seven[] = "7";
+    const big_number half = {seven, INT32_MAX / 2 + 1, 0}; // never read: the check comes first
+    EXPECT_DEATH(multiply(&half, &half), "work != NULL");
+}
+
 TEST(IsLargerOrEqual, LengthFirstThenText) {
     big_number *hundred = number("100"), *ninety_nine = number("-99"), *other = number("101");
     EXPECT_TRUE(is_larger_or_equal(hundred, ninety_nine));
