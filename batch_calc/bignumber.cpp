@@ -30,10 +30,9 @@ bool is_stored(int byte, int32_t count) {
     return (byte >= '0' && byte <= '9') || (byte == '-' && count == 0);
 }
 
-// Doubles the line buffer, zero-filling the new bytes; false when it cannot grow. It starts at 64
-// bytes rather than 2: an operand of a few dozen digits then needs no reallocation, and the buffer
-// lives only while its line is read. The capacity stops at the largest 32-bit length, so a count
-// never overflows.
+// Doubles the line buffer; false when it cannot grow. It starts at 64 bytes rather than 2: an
+// operand of a few dozen digits then needs no reallocation, and the buffer lives only while its
+// line is read. The capacity stops at the largest 32-bit length, so a count never overflows.
 bool grow_line(char **line, int32_t *capacity) {
     constexpr int32_t first_capacity = 64;
     int32_t grown = *capacity == 0              ? first_capacity
@@ -42,15 +41,16 @@ bool grow_line(char **line, int32_t *capacity) {
     if (grown == *capacity) return false;
     char *resized = static_cast<char *>(realloc(*line, static_cast<size_t>(grown)));
     if (resized == nullptr) return false;
-    memset(resized + *capacity, 0, static_cast<size_t>(grown - *capacity));
     *line = resized;
     *capacity = grown;
     return true;
 }
 
-// Turns the stored characters (a zero byte behind them) into a record and frees the line. A
-// leading '-' is the sign; the digits behind it are trimmed in place rather than moved first.
+// Turns the stored characters into a record and frees the line. A leading '-' is the sign; the
+// digits behind it are trimmed in place rather than moved first. The zero byte behind the
+// characters is written here, once, rather than by zero-filling each growth of the line.
 big_number *number_from_line(char *line, int32_t count) {
+    line[count] = '\0';
     int8_t is_negative = line[0] == '-';
     int32_t trimmed_length = 0;
     char *trimmed = remove_leading_zeroes(line + is_negative, count - is_negative, &trimmed_length);

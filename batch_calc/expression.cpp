@@ -35,13 +35,18 @@ big_number *finish_result(char *work, int32_t work_length, bool negative_unless_
     return result;
 }
 
-// A zero-filled work buffer of `size` bytes for a result of up to `longest` digits. A result too
+// A work buffer of `size` bytes for a result of up to `longest` digits. Sums and differences
+// write every byte but the last two, so only those are zeroed (a full zero fill costs them a
+// calloc per result); products accumulate into every cell, so theirs is zero-filled. A result too
 // long for a record's 32-bit length takes the path of a buffer that cannot be allocated: the
 // check fails and the run aborts.
-char *zeroed_work_buffer(int64_t size, int64_t longest) {
+char *work_buffer(int64_t size, int64_t longest, bool zero_filled) {
     char *work = nullptr;
-    if (longest <= INT32_MAX) work = static_cast<char *>(calloc(static_cast<size_t>(size), 1));
+    if (longest <= INT32_MAX)
+        work = static_cast<char *>(zero_filled ? calloc(static_cast<size_t>(size), 1)
+                                               : malloc(static_cast<size_t>(size)));
     assert(work != NULL);
+    if (!zero_filled) work[size - 2] = work[size - 1] = '\0';
     return work;
 }
 
@@ -82,7 +87,7 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
     const big_number *longer = a_is_longer ? a : b;
     int32_t n = longer->length, common = a_is_longer ? b->length : a->length;
     const char *a_end = text_end(a), *b_end = text_end(b), *longer_end = text_end(longer);
-    char *work = zeroed_work_buffer(static_cast<int64_t>(n) + 2, static_cast<int64_t>(n) + 1);
+    char *work = work_buffer(static_cast<int64_t>(n) + 2, static_cast<int64_t>(n) + 1, false);
     int carry = 0;
     int32_t k = 0;
     for (; k < common; ++k) work[k] = sum_digit(value(a_end, k) + value(b_end, k), &carry);
@@ -95,7 +100,7 @@ big_number *subtract_positive_big_numbers(const big_number *a, const big_number 
     assert(a->length >= b->length);
     int32_t la = a->length, lb = b->length;
     const char *a_end = text_end(a), *b_end = text_end(b);
-    char *work = zeroed_work_buffer(static_cast<int64_t>(la) + 2, la);
+    char *work = work_buffer(static_cast<int64_t>(la) + 2, la, false);
     int borrow = 0;
     int32_t k = 0;
     for (; k < lb; ++k) work[k] = difference_digit(value(a_end, k) - value(b_end, k), &borrow);
@@ -108,7 +113,7 @@ big_number *multiply(const big_number *a, const big_number *b) {
     int64_t n = static_cast<int64_t>(la) + lb;
     const char *a_end = text_end(a), *b_end = text_end(b);
     // The cells hold digit values, units first, during all rows; characters only at the end.
-    unsigned char *cells = reinterpret_cast<unsigned char *>(zeroed_work_buffer(n + 3, n + 1));
+    unsigned char *cells = reinterpret_cast<unsigned char *>(work_buffer(n + 3, n + 1, true));
     if (la > 0 && lb > 0)
         for (int32_t k = 0; k < la; ++k) add_row(cells + k, value(a_end, k), b_end, lb);
     for (int64_t i = 0; i <= n; ++i) cells[i] = static_cast<unsigned char>(cells[i] + '0');
