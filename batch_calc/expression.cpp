@@ -65,18 +65,20 @@ char difference_digit(int column, int *borrow) {
 }
 
 // Adds x times the digit values of b into the cells from `cells` on, carrying as far as needed.
-void add_row(unsigned char *cells, int x, const char *b_end, int32_t lb) {
-    int carry = 0;
+// Unsigned arithmetic: the carry chain through t / 10 is then a multiply and a shift, with no
+// sign correction, which sets the speed of every product.
+void add_row(unsigned char *cells, unsigned x, const char *b_end, int32_t lb) {
+    unsigned carry = 0;
     int32_t j = 0;
     for (; j < lb; ++j) {
-        int t = cells[j] + carry + x * value(b_end, j);
-        cells[j] = static_cast<unsigned char>(t % 10);
+        unsigned t = cells[j] + x * static_cast<unsigned>(value(b_end, j)) + carry;
         carry = t / 10;
+        cells[j] = static_cast<unsigned char>(t - 10 * carry);
     }
     for (; carry != 0; ++j) {
-        int t = cells[j] + carry;
-        cells[j] = static_cast<unsigned char>(t % 10);
+        unsigned t = cells[j] + carry;
         carry = t / 10;
+        cells[j] = static_cast<unsigned char>(t - 10 * carry);
     }
 }
 
@@ -115,7 +117,8 @@ big_number *multiply(const big_number *a, const big_number *b) {
     // The cells hold digit values, units first, during all rows; characters only at the end.
     unsigned char *cells = reinterpret_cast<unsigned char *>(work_buffer(n + 3, n + 1, true));
     if (la > 0 && lb > 0)
-        for (int32_t k = 0; k < la; ++k) add_row(cells + k, value(a_end, k), b_end, lb);
+        for (int32_t k = 0; k < la; ++k)
+            add_row(cells + k, static_cast<unsigned>(value(a_end, k)), b_end, lb);
     for (int64_t i = 0; i <= n; ++i) cells[i] = static_cast<unsigned char>(cells[i] + '0');
     return finish_result(reinterpret_cast<char *>(cells), static_cast<int32_t>(n + 1),
                          a->is_negative != b->is_negative);
