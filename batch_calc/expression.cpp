@@ -135,8 +135,7 @@ namespace {
 // of operands written as "-" alone) is never negative.
 big_number *with_sign(big_number *result, int8_t is_negative) {
     if (result != nullptr)
-        result->is_negative =
-            is_negative && result->length > 0 && !is_zero_string(result->digits, result->length);
+        result->is_negative = is_negative && is_nonzero_text(result->digits, result->length);
     return result;
 }
 

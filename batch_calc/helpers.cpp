@@ -19,6 +19,10 @@ bool is_zero_string(const char *text, int32_t length) {
     return length == 1 && text[0] == '0';
 }
 
+bool is_nonzero_text(const char *text, int32_t length) {
+    return length > 0 && !is_zero_string(text, length);
+}
+
 namespace {
 
 // Index of the first character to keep: the first non-zero one, or the last of a run of zeros.

@@ -1,6 +1,8 @@
 // The list of every calculation of a run, printed once the input has ended.
 #include "process.hpp"
 
+#include "helpers.hpp"
+
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +35,7 @@ void grow_expressions(struct process *list) {
 // Zero is never printed with a sign, and the empty text of operands written as "-" alone
 // prints as "0".
 void print_result(const big_number *result) {
-    if (result->is_negative == 1 && result->length > 0 && result->digits[0] != '0') putchar('-');
+    if (result->is_negative == 1 && is_nonzero_text(result->digits, result->length)) putchar('-');
     puts(result->length > 0 ? result->digits : "0");
 }
 
