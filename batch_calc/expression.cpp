@@ -88,8 +88,8 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
     const bool a_is_longer = a->length >= b->length;
     const big_number *longer = a_is_longer ? a : b;
     int32_t n = longer->length, common = a_is_longer ? b->length : a->length;
-    const char *a_end = text_end(a), *b_end = text_end(b), *longer_end = text_end(longer);
     char *work = work_buffer(static_cast<int64_t>(n) + 2, static_cast<int64_t>(n) + 1, false);
+    const char *a_end = text_end(a), *b_end = text_end(b), *longer_end = text_end(longer);
     int carry = 0;
     int32_t k = 0;
     for (; k < common; ++k) work[k] = sum_digit(value(a_end, k) + value(b_end, k), &carry);
@@ -101,8 +101,8 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
 big_number *subtract_positive_big_numbers(const big_number *a, const big_number *b) {
     assert(a->length >= b->length);
     int32_t la = a->length, lb = b->length;
-    const char *a_end = text_end(a), *b_end = text_end(b);
     char *work = work_buffer(static_cast<int64_t>(la) + 2, la, false);
+    const char *a_end = text_end(a), *b_end = text_end(b);
     int borrow = 0;
     int32_t k = 0;
     for (; k < lb; ++k) work[k] = difference_digit(value(a_end, k) - value(b_end, k), &borrow);
@@ -113,9 +113,9 @@ big_number *subtract_positive_big_numbers(const big_number *a, const big_number 
 big_number *multiply(const big_number *a, const big_number *b) {
     int32_t la = a->length, lb = b->length;
     int64_t n = static_cast<int64_t>(la) + lb;
-    const char *a_end = text_end(a), *b_end = text_end(b);
     // The cells hold digit values, units first, during all rows; characters only at the end.
     unsigned char *cells = reinterpret_cast<unsigned char *>(work_buffer(n + 3, n + 1, true));
+    const char *a_end = text_end(a), *b_end = text_end(b);
     if (la > 0 && lb > 0)
         for (int32_t k = 0; k < la; ++k)
             add_row(cells + k, static_cast<unsigned>(value(a_end, k)), b_end, lb);

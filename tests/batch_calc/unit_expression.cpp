@@ -79,9 +79,14 @@ TEST(Multiply, ProductsAndSign) {
     EXPECT_EQ(apply(multiply, "999999999", "999999999"), "999999998000000001");
 }
 
-TEST(MultiplyDeathTest, AProductTooLongForARecordIsAFailedCheck) {
+// Lengths that would pass a record's 32-bit length: the texts are never read, the check comes
+// first.
+TEST(MagnitudeDeathTest, AResultTooLongForARecordIsAFailedCheck) {
     char seven[] = "7";
-    const big_number half = {seven, INT32_MAX / 2 + 1, 0}; // never read: the check comes first
+    const big_number longest = {seven, INT32_MAX, 0}, one = {seven, 1, 0};
+    const big_number half = {seven, INT32_MAX / 2 + 1, 0};
+    EXPECT_DEATH(add_positive_big_numbers(&longest, &one), "work != NULL");
+    EXPECT_DEATH(add_positive_big_numbers(&one, &longest), "work != NULL");
     EXPECT_DEATH(multiply(&half, &half), "work != NULL");
 }
 
