@@ -1,8 +1,49 @@
+// Subtraction of digit lists: comparing magnitudes, then borrowing column by column.
 #include "Subtracao.hpp"
 
 #include <cassert>
 
 namespace list_calc {
+
+namespace {
+
+// Compares two lists of equal length, most significant first: 1, 0 or 2 as Maior.
+int compararDigitos(const DigitNode *a, const DigitNode *b) {
+    for (; a != nullptr && b != nullptr; a = a->next, b = b->next) {
+        if (a->value != b->value) {
+            return a->value > b->value ? 1 : 0;
+        }
+    }
+    return 2;
+}
+
+// Compares two lists by length alone: 1 when a is longer, 0 when shorter, 2 when as long.
+int compararTamanhos(const DigitNode *a, const DigitNode *b) {
+    std::size_t la = size(a);
+    std::size_t lb = size(b);
+    return la == lb ? 2 : la > lb ? 1 : 0;
+}
+
+// Compares magnitudes of lists most significant first without leading zeros, as Maior.
+int compararMagnitudes(const DigitNode *a, const DigitNode *b) {
+    int result = compararTamanhos(a, b);
+    return result != 2 ? result : compararDigitos(a, b);
+}
+
+// The difference of the larger magnitude less the smaller, with the larger one's sign; equal
+// magnitudes give the empty list, which FormatNum turns to 0.
+ListNumber diferenca(ListNumber a, ListNumber b, int maior) {
+    switch (maior) {
+    case 1:
+        return ListNumber{a.sign, Sub(a.digits, b.digits, criar_lista())};
+    case 0:
+        return ListNumber{b.sign, Sub(b.digits, a.digits, criar_lista())};
+    default:
+        return ListNumber{0, criar_lista()};
+    }
+}
+
+} // namespace
 
 std::size_t size(const DigitNode *list) {
     std::size_t count = 0;
@@ -12,25 +53,14 @@ std::size_t size(const DigitNode *list) {
     return count;
 }
 
-// Compares two lists of equal length, most significant first: 1, 0 or 2 as Maior.
-static int compararDigitos(const DigitNode *a, const DigitNode *b) {
-    for (; a != nullptr && b != nullptr; a = a->next, b = b->next) {
-        if (a->value != b->value) {
-            return a->value > b->value ? 1 : 0;
-        }
-    }
-    return 2;
-}
-
 int Maior(ListNumber a, ListNumber b) {
-    std::size_t la = size(a.digits);
-    std::size_t lb = size(b.digits);
-    if (la != lb) {
-        return la > lb ? 1 : 0;
+    int result = compararTamanhos(a.digits, b.digits);
+    if (result != 2) {
+        return result;
     }
     DigitNode *highA = inverte(criar_lista(), a.digits);
     DigitNode *highB = inverte(criar_lista(), b.digits);
-    int result = compararDigitos(highA, highB);
+    result = compararDigitos(highA, highB);
     inverte(criar_lista(), highA);
     inverte(criar_lista(), highB);
     return result;
@@ -53,25 +83,14 @@ DigitNode *Sub(DigitNode *a, const DigitNode *b, DigitNode *acc) {
     return acc;
 }
 
-// Strips the leading zeros of a units-first list; an empty or all-zero list becomes node 0.
-static DigitNode *semZerosAEsquerda(DigitNode *list) {
-    return inverte(criar_lista(), FormatNum(inverte(criar_lista(), list)));
-}
-
 ListNumber ChamarSub(ListNumber a, ListNumber b) {
-    a.digits = semZerosAEsquerda(a.digits);
-    b.digits = semZerosAEsquerda(b.digits);
-    ListNumber result{0, criar_lista()}; // equal magnitudes: FormatNum turns the empty list to 0
-    switch (Maior(a, b)) {
-    case 1:
-        result = ListNumber{a.sign, Sub(a.digits, b.digits, criar_lista())};
-        break;
-    case 0:
-        result = ListNumber{b.sign, Sub(b.digits, a.digits, criar_lista())};
-        break;
-    default:
-        break;
-    }
+    // Stripped most significant first, the magnitudes compare without reversing them again.
+    DigitNode *highA = FormatNum(inverte(criar_lista(), a.digits));
+    DigitNode *highB = FormatNum(inverte(criar_lista(), b.digits));
+    int maior = compararMagnitudes(highA, highB);
+    a.digits = inverte(criar_lista(), highA);
+    b.digits = inverte(criar_lista(), highB);
+    ListNumber result = diferenca(a, b, maior);
     destruir_lista(a.digits);
     destruir_lista(b.digits);
     result.digits = FormatNum(result.digits);

@@ -1,3 +1,4 @@
+// Subtraction: list length, magnitude comparison, and the sum of numbers of different signs.
 #pragma once
 
 #include <cstddef>
