@@ -1,5 +1,4 @@
-// The calculation loop: reads standard input one byte at a time, counts newlines to know which
-// line of a calculation it is on, and prints each result as soon as its operator is read.
+// The driver: reads calculations byte by byte, counting lines, and prints each result at once.
 #include "command_line.hpp"
 #include <cstdint>
 #include <cstdio>
@@ -16,7 +15,7 @@ std::int32_t convertChar(char c) {
 
 // The one reader of standard input: the next byte, or EOF at end of input or on a read error.
 static int proximoByte() {
-    return std::getc(stdin);
+    return getc_unlocked(stdin);
 }
 
 static bool ehOperador(int c) {
