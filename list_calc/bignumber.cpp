@@ -9,9 +9,10 @@ namespace list_calc {
 
 namespace {
 
-// Nodes are carved from large blocks and released nodes wait in a free list with no cap, so a
-// digit costs no trip through the allocator and a long calculation reuses its operands' nodes
-// for its result. The blocks go back to the heap at the end of the run. The sanitizer build
+// Nodes are carved from large blocks, and released nodes wait to be handed out again with no
+// cap, so a digit costs no trip through the allocator and a long calculation reuses its operands'
+// nodes for its result. A released list is kept whole, as it is linked, so releasing it costs
+// nothing per node. The blocks go back to the heap at the end of the run. The sanitizer build
 // gives every node its own allocation instead, so that a node used after its release is caught.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kNoAvulso = true;
@@ -34,40 +35,58 @@ struct Bloco {
 
 Bloco *ultimoBloco = nullptr;            // the newest block, head of the chain of blocks
 std::size_t nosEntregues = kNosPorBloco; // nodes of the newest block handed out so far
-DigitNode *nosLivres = nullptr;          // released nodes, waiting to be handed out again
+DigitNode *nosLivres = nullptr;          // released nodes, handed out from the head
+DigitNode **listasLivres = nullptr;      // released lists waiting for nosLivres to run out
+std::size_t quantasListas = 0;           // lists in listasLivres
+std::size_t capacidadeListas = 0;        // room in listasLivres, in lists
 
-// Memory for `bytes`; a failure ends the run with no message, so the results written so far
-// stay a clean prefix.
-void *reservar(std::size_t bytes) {
-    void *memory = std::malloc(bytes);
+// Memory for `bytes`, as realloc of `old` gives it; a failure ends the run with no message, so
+// the results written so far stay a clean prefix.
+void *reservar(void *old, std::size_t bytes) {
+    void *memory = std::realloc(old, bytes);
     if (memory == nullptr) {
         std::exit(1);
     }
     return memory;
 }
 
+// The first node of a new block.
+DigitNode *noDeBlocoNovo() {
+    auto *bloco = static_cast<Bloco *>(reservar(nullptr, sizeof(Bloco)));
+    bloco->anterior = ultimoBloco;
+    ultimoBloco = bloco;
+    nosEntregues = 1;
+    return &bloco->nos[0];
+}
+
 DigitNode *novoNo() {
     if (kNoAvulso) {
-        return static_cast<DigitNode *>(reservar(sizeof(DigitNode)));
+        return static_cast<DigitNode *>(reservar(nullptr, sizeof(DigitNode)));
+    }
+    if (nosLivres == nullptr && quantasListas > 0) {
+        nosLivres = listasLivres[--quantasListas];
     }
     if (nosLivres != nullptr) {
         DigitNode *node = nosLivres;
         nosLivres = node->next;
         return node;
     }
-    if (nosEntregues == kNosPorBloco) {
-        auto *bloco = static_cast<Bloco *>(reservar(sizeof(Bloco)));
-        bloco->anterior = ultimoBloco;
-        ultimoBloco = bloco;
-        nosEntregues = 0;
-    }
-    return &ultimoBloco->nos[nosEntregues++];
+    return nosEntregues < kNosPorBloco ? &ultimoBloco->nos[nosEntregues++] : noDeBlocoNovo();
 }
 
-// Puts the nodes linked from `first` to `last` on the free list (never in the sanitizer build).
-void guardarNos(DigitNode *first, DigitNode *last) {
-    last->next = nosLivres;
-    nosLivres = first;
+// Keeps the non-empty `list` whole to hand its nodes out again (never in the sanitizer build).
+void guardarLista(DigitNode *list) {
+    if (nosLivres == nullptr) {
+        nosLivres = list;
+        return;
+    }
+    if (quantasListas == capacidadeListas) {
+        // Each list kept holds a node of 16 bytes, so the count never nears SIZE_MAX / 16.
+        capacidadeListas = capacidadeListas == 0 ? 64 : 2 * capacidadeListas;
+        listasLivres = static_cast<DigitNode **>(
+            reservar(listasLivres, capacidadeListas * sizeof(DigitNode *)));
+    }
+    listasLivres[quantasListas++] = list;
 }
 
 // The longest text "%d" writes for a value: "-2147483648".
@@ -106,19 +125,12 @@ DigitNode *criar_lista() {
 }
 
 void destruir_lista(DigitNode *list) {
-    if (kNoAvulso) {
-        while (list != nullptr) {
-            list = liberarCabeca(list);
-        }
+    if (!kNoAvulso && list != nullptr) {
+        guardarLista(list);
         return;
     }
-    // The whole list joins the free list at once: finding its last node only reads the nodes.
-    DigitNode *last = list;
-    while (last != nullptr && last->next != nullptr) {
-        last = last->next;
-    }
-    if (last != nullptr) {
-        guardarNos(list, last);
+    while (list != nullptr) {
+        list = liberarCabeca(list);
     }
 }
 
@@ -130,7 +142,8 @@ DigitNode *liberarCabeca(DigitNode *list) {
     if (kNoAvulso) {
         std::free(list);
     } else {
-        guardarNos(list, list);
+        list->next = nosLivres;
+        nosLivres = list;
     }
     return next;
 }
@@ -141,6 +154,9 @@ void devolver_nos_guardados() {
         std::free(ultimoBloco);
         ultimoBloco = anterior;
     }
+    std::free(listasLivres);
+    listasLivres = nullptr;
+    quantasListas = capacidadeListas = 0;
     nosEntregues = kNosPorBloco;
     nosLivres = nullptr;
 }
