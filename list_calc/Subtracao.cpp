@@ -7,29 +7,6 @@ namespace list_calc {
 
 namespace {
 
-// Compares two lists of equal length, most significant first: 1, 0 or 2 as Maior.
-int compararDigitos(const DigitNode *a, const DigitNode *b) {
-    for (; a != nullptr && b != nullptr; a = a->next, b = b->next) {
-        if (a->value != b->value) {
-            return a->value > b->value ? 1 : 0;
-        }
-    }
-    return 2;
-}
-
-// Compares two lists by length alone: 1 when a is longer, 0 when shorter, 2 when as long.
-int compararTamanhos(const DigitNode *a, const DigitNode *b) {
-    std::size_t la = size(a);
-    std::size_t lb = size(b);
-    return la == lb ? 2 : la > lb ? 1 : 0;
-}
-
-// Compares magnitudes of lists most significant first without leading zeros, as Maior.
-int compararMagnitudes(const DigitNode *a, const DigitNode *b) {
-    int result = compararTamanhos(a, b);
-    return result != 2 ? result : compararDigitos(a, b);
-}
-
 // The difference of the larger magnitude less the smaller, with the larger one's sign; equal
 // magnitudes give the empty list, which FormatNum turns to 0.
 ListNumber diferenca(ListNumber a, ListNumber b, int maior) {
@@ -54,15 +31,18 @@ std::size_t size(const DigitNode *list) {
 }
 
 int Maior(ListNumber a, ListNumber b) {
-    int result = compararTamanhos(a.digits, b.digits);
-    if (result != 2) {
-        return result;
+    // One walk from the units, reading 0 past a list's end: the last pair of different values is
+    // the most significant one, so neither list is reversed and leading zeros decide nothing.
+    int result = 2;
+    const DigitNode *x = a.digits;
+    const DigitNode *y = b.digits;
+    while (x != nullptr || y != nullptr) {
+        const std::int32_t vx = x != nullptr ? x->value : 0;
+        const std::int32_t vy = y != nullptr ? y->value : 0;
+        result = vx > vy ? 1 : vx < vy ? 0 : result;
+        x = x != nullptr ? x->next : x;
+        y = y != nullptr ? y->next : y;
     }
-    DigitNode *highA = inverte(criar_lista(), a.digits);
-    DigitNode *highB = inverte(criar_lista(), b.digits);
-    result = compararDigitos(highA, highB);
-    inverte(criar_lista(), highA);
-    inverte(criar_lista(), highB);
     return result;
 }
 
@@ -73,24 +53,19 @@ DigitNode *Sub(DigitNode *a, const DigitNode *b, DigitNode *acc) {
             d -= b->value;
             b = b->next;
         }
-        if (d < 0) {
-            assert(x->next != nullptr && "the minuend must not be the smaller magnitude");
-            d += 10;
-            x->next->value -= 1; // the borrow waits in the minuend for that node's own step
+        // Computed, not branched on: a borrow comes as often as not, too often to guess.
+        const std::int32_t borrow = d < 0 ? 1 : 0;
+        assert((borrow == 0 || x->next != nullptr) && "the minuend must not be the smaller one");
+        if (x->next != nullptr) {
+            x->next->value -= borrow; // the borrow waits in the minuend for that node's own step
         }
-        acc = criarNo(acc, d);
+        acc = criarNo(acc, d + 10 * borrow);
     }
     return acc;
 }
 
 ListNumber ChamarSub(ListNumber a, ListNumber b) {
-    // Stripped most significant first, the magnitudes compare without reversing them again.
-    DigitNode *highA = FormatNum(inverte(criar_lista(), a.digits));
-    DigitNode *highB = FormatNum(inverte(criar_lista(), b.digits));
-    int maior = compararMagnitudes(highA, highB);
-    a.digits = inverte(criar_lista(), highA);
-    b.digits = inverte(criar_lista(), highB);
-    ListNumber result = diferenca(a, b, maior);
+    ListNumber result = diferenca(a, b, Maior(a, b)); // leading zeros only give leading zeros
     destruir_lista(a.digits);
     destruir_lista(b.digits);
     result.digits = FormatNum(result.digits);

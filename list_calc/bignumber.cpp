@@ -50,28 +50,33 @@ void *reservar(void *old, std::size_t bytes) {
     return memory;
 }
 
-// The first node of a new block.
-DigitNode *noDeBlocoNovo() {
-    auto *bloco = static_cast<Bloco *>(reservar(nullptr, sizeof(Bloco)));
-    bloco->anterior = ultimoBloco;
-    ultimoBloco = bloco;
-    nosEntregues = 1;
-    return &bloco->nos[0];
-}
-
-DigitNode *novoNo() {
-    if (kNoAvulso) {
-        return static_cast<DigitNode *>(reservar(nullptr, sizeof(DigitNode)));
-    }
-    if (nosLivres == nullptr && quantasListas > 0) {
-        nosLivres = listasLivres[--quantasListas];
-    }
-    if (nosLivres != nullptr) {
-        DigitNode *node = nosLivres;
+// A node when no released one is at hand: from the next list kept, or else from a block.
+[[gnu::noinline]] DigitNode *noSemLivres() {
+    if (quantasListas > 0) {
+        DigitNode *node = listasLivres[--quantasListas];
         nosLivres = node->next;
         return node;
     }
-    return nosEntregues < kNosPorBloco ? &ultimoBloco->nos[nosEntregues++] : noDeBlocoNovo();
+    if (nosEntregues == kNosPorBloco) {
+        auto *bloco = static_cast<Bloco *>(reservar(nullptr, sizeof(Bloco)));
+        bloco->anterior = ultimoBloco;
+        ultimoBloco = bloco;
+        nosEntregues = 0;
+    }
+    return &ultimoBloco->nos[nosEntregues++];
+}
+
+// Short, so that it is inlined where digits are made; the rest waits in noSemLivres.
+inline DigitNode *novoNo() {
+    if (kNoAvulso) {
+        return static_cast<DigitNode *>(reservar(nullptr, sizeof(DigitNode)));
+    }
+    DigitNode *node = nosLivres;
+    if (node == nullptr) {
+        return noSemLivres();
+    }
+    nosLivres = node->next;
+    return node;
 }
 
 // Keeps the non-empty `list` whole to hand its nodes out again (never in the sanitizer build).
