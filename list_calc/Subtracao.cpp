@@ -31,17 +31,19 @@ std::size_t size(const DigitNode *list) {
 }
 
 int Maior(ListNumber a, ListNumber b) {
-    // One walk from the units, reading 0 past a list's end: the last pair of different values is
-    // the most significant one, so neither list is reversed and leading zeros decide nothing.
+    // One walk from the units: the last pair of different values is the most significant one,
+    // so neither list is reversed, and past the shorter list's end a nonzero value decides.
     int result = 2;
     const DigitNode *x = a.digits;
     const DigitNode *y = b.digits;
-    while (x != nullptr || y != nullptr) {
-        const std::int32_t vx = x != nullptr ? x->value : 0;
-        const std::int32_t vy = y != nullptr ? y->value : 0;
-        result = vx > vy ? 1 : vx < vy ? 0 : result;
-        x = x != nullptr ? x->next : x;
-        y = y != nullptr ? y->next : y;
+    for (; x != nullptr && y != nullptr; x = x->next, y = y->next) {
+        result = x->value > y->value ? 1 : x->value < y->value ? 0 : result;
+    }
+    for (; x != nullptr; x = x->next) {
+        result = x->value != 0 ? 1 : result;
+    }
+    for (; y != nullptr; y = y->next) {
+        result = y->value != 0 ? 0 : result;
     }
     return result;
 }
