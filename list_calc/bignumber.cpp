@@ -2,6 +2,7 @@
 #include "bignumber.hpp"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -79,6 +80,16 @@ inline DigitNode *novoNo() {
     return node;
 }
 
+// Doubles the room in listasLivres; a size no byte count can hold takes the failure path.
+void crescerListas() {
+    if (capacidadeListas > SIZE_MAX / 2 / sizeof(DigitNode *)) {
+        std::exit(1);
+    }
+    capacidadeListas = capacidadeListas == 0 ? 64 : 2 * capacidadeListas;
+    listasLivres =
+        static_cast<DigitNode **>(reservar(listasLivres, capacidadeListas * sizeof(DigitNode *)));
+}
+
 // Keeps the non-empty `list` whole to hand its nodes out again (never in the sanitizer build).
 void guardarLista(DigitNode *list) {
     if (nosLivres == nullptr) {
@@ -86,10 +97,7 @@ void guardarLista(DigitNode *list) {
         return;
     }
     if (quantasListas == capacidadeListas) {
-        // Each list kept holds a node of 16 bytes, so the count never nears SIZE_MAX / 16.
-        capacidadeListas = capacidadeListas == 0 ? 64 : 2 * capacidadeListas;
-        listasLivres = static_cast<DigitNode **>(
-            reservar(listasLivres, capacidadeListas * sizeof(DigitNode *)));
+        crescerListas();
     }
     listasLivres[quantasListas++] = list;
 }

@@ -53,6 +53,7 @@ std::set<const DigitNode *> nosDe(const DigitNode *list) {
 // Lists longer than a block of nodes: released nodes come back, and the blocks can be returned
 // and made anew. The sanitizer build gives every node its own allocation and reuses nothing.
 TEST(Lista, ReleasedNodesAreHandedOutAgain) {
+    devolver_nos_guardados(); // no node is left over from the tests before
     const std::string sevens(100000, '7');
     DigitNode *first = maisSignificativoPrimeiro(sevens);
     const std::set<const DigitNode *> used = nosDe(first);
