@@ -7,6 +7,13 @@ namespace list_calc {
 
 namespace {
 
+// The verdict of Maior after the pair `x`, `y`: theirs when they differ, else `soFar`. Digits
+// differ in no pattern a branch could guess, so the choice is computed.
+int veredito(std::int32_t x, std::int32_t y, int soFar) {
+    const int differ = x != y ? 1 : 0;
+    return differ * (x > y ? 1 : 0) + (1 - differ) * soFar;
+}
+
 // The difference of the larger magnitude less the smaller, with the larger one's sign; equal
 // magnitudes give the empty list, which FormatNum turns to 0.
 ListNumber diferenca(ListNumber a, ListNumber b, int maior) {
@@ -37,13 +44,13 @@ int Maior(ListNumber a, ListNumber b) {
     const DigitNode *x = a.digits;
     const DigitNode *y = b.digits;
     for (; x != nullptr && y != nullptr; x = x->next, y = y->next) {
-        result = x->value > y->value ? 1 : x->value < y->value ? 0 : result;
+        result = veredito(x->value, y->value, result);
     }
     for (; x != nullptr; x = x->next) {
-        result = x->value != 0 ? 1 : result;
+        result = veredito(x->value, 0, result);
     }
     for (; y != nullptr; y = y->next) {
-        result = y->value != 0 ? 0 : result;
+        result = veredito(0, y->value, result);
     }
     return result;
 }
