@@ -83,6 +83,18 @@ int32_t primeira_diferenca(const char *a, const char *b, int32_t length) {
 
 } // namespace
 
+namespace {
+
+bool leitura_falhou = false; // a read has failed (cheaper to test per byte than ferror)
+
+int ler_byte() {
+    const int c = getc(stdin);
+    if (c == EOF && ferror(stdin)) leitura_falhou = true;
+    return c;
+}
+
+} // namespace
+
 // ---- failure path and input -------------------------------------------------------------------
 
 void falha_alocacao() {
@@ -91,9 +103,10 @@ void falha_alocacao() {
 }
 
 int proximo_byte() {
-    const int c = getc(stdin);
+    if (leitura_falhou && ferror(stdin)) return EOF; // ended until stdin is reopened
+    const int c = ler_byte();
     if (c != '\r') return c;
-    const int seguinte = getc(stdin);
+    const int seguinte = ler_byte();
     if (seguinte == '\n') return '\n';
     if (seguinte != EOF) ungetc(seguinte, stdin);
     return c;
@@ -154,7 +167,7 @@ void revert(char *buffer, int32_t n) {
 // Writes the digits most significant first through a small block: one library call per block
 // instead of one per digit, the same bytes.
 int fim_da_execucao() {
-    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
+    return fflush(stdout) != 0 || ferror(stdout) || leitura_falhou ? 1 : 0;
 }
 
 void imprimir_big_number(const CharNumber *record) {

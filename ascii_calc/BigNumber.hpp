@@ -12,7 +12,8 @@ struct CharNumber {
     int16_t sign;   // 1 (positive or zero) or -1; 0 only in the end-of-input record
 };
 
-// Next byte of standard input, with CR LF folded into LF; EOF at the end of input.
+// Next byte of standard input, with CR LF folded into LF; EOF at the end of input and from the
+// first read error on.
 int proximo_byte();
 
 // Prints "Erro de alocacao de memoria" on a line of its own and ends the process with status 1.
@@ -30,7 +31,8 @@ CharNumber *novo_bignumber();
 void revert(char *buffer, int32_t n);
 // Prints the number (with '-' when sign is -1) and a newline.
 void imprimir_big_number(const CharNumber *record);
-// Flushes standard output; the run's exit status: 0, or 1 when the output could not be written.
+// Flushes standard output; the run's exit status: 0, or 1 when the input could not be read or the
+// output could not be written.
 int fim_da_execucao();
 // Frees the digits, then the record.
 void liberar_bignumber(CharNumber *record);

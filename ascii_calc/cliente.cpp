@@ -1,5 +1,5 @@
-#include "command_line.hpp"
 #include "BigNumber.hpp"
+#include "command_line.hpp"
 
 #include <cstdio>
 

@@ -18,6 +18,13 @@ constexpr std::size_t kMaxDigits = INT_MAX / 2 - 1;
 // No byte is held back by unread_byte (EOF itself can be held).
 constexpr int kNoByte = -2;
 int held_byte = kNoByte;
+bool read_failed = false; // a read has failed (cheaper to test per byte than ferror)
+
+int read_byte() {
+    int c = std::getc(stdin);
+    if (c == EOF && std::ferror(stdin)) read_failed = true;
+    return c;
+}
 
 void *allocate(std::size_t size) {
     void *block = std::malloc(size);
@@ -118,9 +125,10 @@ int next_byte() {
         held_byte = kNoByte;
         return c;
     }
-    int c = std::getc(stdin);
+    if (read_failed && std::ferror(stdin)) return EOF; // ended until stdin is reopened
+    int c = read_byte();
     if (c != '\r') return c;
-    int after = std::getc(stdin);
+    int after = read_byte();
     if (after == '\n') return '\n';
     if (after != EOF) std::ungetc(after, stdin); // a lone CR is an ordinary byte
     return '\r';
@@ -128,6 +136,10 @@ int next_byte() {
 
 void unread_byte(int c) {
     held_byte = c;
+}
+
+bool input_failed() {
+    return read_failed;
 }
 
 char *read_string() {

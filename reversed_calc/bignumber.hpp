@@ -11,10 +11,13 @@ struct ReversedNumber {
     int length;   // digit positions in digits; a terminator is not counted
 };
 
-// The one reader of standard input: the next byte (CR LF folded into '\n') or EOF.
+// The one reader of standard input: the next byte (CR LF folded into '\n') or EOF, which it
+// also returns from the first read error on.
 int next_byte();
 // Gives one byte (or EOF) back to next_byte; at most one byte is held.
 void unread_byte(int c);
+// True once a read of standard input has failed.
+bool input_failed();
 
 // Rest of the line without leading zeros, stray bytes or the newline; caller frees.
 // Null when the input ends before the newline.

@@ -252,12 +252,20 @@ NumberText *verificaOperacao(NumberText *a, NumberText *b) {
 
 namespace {
 bool endSeen = false;
+bool readFailed = false; // a read has failed (cheaper to test per byte than ferror)
+
+int readByte() {
+    int c = std::getc(stdin);
+    if (c == EOF && std::ferror(stdin)) readFailed = true;
+    return c;
+}
 } // namespace
 
 int nextByte() {
-    int c = std::getc(stdin);
+    if (readFailed && std::ferror(stdin)) return EOF; // ended until stdin is reopened
+    int c = readByte();
     if (c == '\r') {
-        int after = std::getc(stdin);
+        int after = readByte();
         if (after == '\n') {
             c = '\n';
         } else if (after != EOF) {
@@ -273,7 +281,7 @@ bool inputEnded() {
 }
 
 int endOfRun() {
-    return std::fflush(stdout) != 0 || std::ferror(stdout) ? 1 : 0;
+    return std::fflush(stdout) != 0 || std::ferror(stdout) || readFailed ? 1 : 0;
 }
 
 namespace {

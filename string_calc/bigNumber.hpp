@@ -15,8 +15,10 @@ struct NumberText {
 
 // Input: every byte of standard input is read through nextByte.
 int nextByte();    // next byte of standard input, CR LF folded into LF; EOF at end of input
+                   // and from the first read error on
 bool inputEnded(); // true when the latest nextByte returned EOF
-// Flushes standard output; the run's exit status: 0, or 1 when the output could not be written.
+// Flushes standard output; the run's exit status: 0, or 1 when the input could not be read or the
+// output could not be written.
 int endOfRun();
 
 // Records.

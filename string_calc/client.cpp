@@ -1,5 +1,5 @@
-#include "command_line.hpp"
 #include "bigNumber.hpp"
+#include "command_line.hpp"
 
 #include <cstdio>
 
