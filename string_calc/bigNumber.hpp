@@ -1,3 +1,4 @@
+// The number record of string_calc and its reader, arithmetic and dispatch.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The driver of string_calc: reads calculations and prints their results.
 #include "bigNumber.hpp"
 #include "command_line.hpp"
 
