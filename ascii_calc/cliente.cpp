@@ -1,3 +1,4 @@
+// The driver of ascii_calc: reads calculations and prints their results.
 #include "BigNumber.hpp"
 #include "command_line.hpp"
 
