@@ -1,3 +1,4 @@
+// The driver of reversed_calc: reads calculations and prints their results.
 #include "bignumber.hpp"
 #include "command_line.hpp"
 
