@@ -65,12 +65,13 @@ NumberText *newText(uint64_t bytes) {
     return n;
 }
 
-// Makes n the number "0". Every buffer has room for it: operand buffers start at 50 bytes and
-// every result buffer holds at least one digit and a terminator. Not shrinking the buffer saves
-// a reallocation that could only fail; its size is not visible.
+// Makes n the number "0" in a 2-byte buffer.
 void becomeZero(NumberText *n) {
-    n->digits[0] = '0';
-    n->digits[1] = '\0';
+    auto *zero = static_cast<char *>(std::realloc(n->digits, 2));
+    verificaAlocacao(zero);
+    zero[0] = '0';
+    zero[1] = '\0';
+    n->digits = zero;
     n->length = 1;
 }
 
