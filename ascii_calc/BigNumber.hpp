@@ -44,7 +44,7 @@ void liberar_bignumber(CharNumber *record);
 void swap(CharNumber **first, CharNumber **second);
 // Exchanges the variables when the second holds the larger magnitude; signs play no part.
 void ordenar_por_magnitude(CharNumber **first, CharNumber **second);
-// Adds *second into *first (larger or equal magnitude) in place; both signs end as they began.
+// Adds *second into *first (larger or equal magnitude) in place; neither sign changes.
 CharNumber *auxiliar_soma(CharNumber **first, CharNumber **second);
 // Drops leading zeros; zero becomes "0" with sign 1. Returns the record.
 CharNumber *remover_zero_esquerda(CharNumber **record);
