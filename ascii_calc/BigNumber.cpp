@@ -7,8 +7,7 @@
 
 namespace ascii_calc {
 
-// ---- input, end of the run and the failure path
-// --------------------------------------------------
+// ---- input, end of the run and the failure path -------------------------------------------------
 
 namespace {
 
@@ -41,8 +40,7 @@ void falha_alocacao() {
     exit(1);
 }
 
-// ---- records: allocation, reading, printing, release
-// ---------------------------------------------
+// ---- records: allocation, reading, printing, release --------------------------------------------
 
 namespace {
 
@@ -146,8 +144,7 @@ void liberar_bignumber(CharNumber *record) {
     free(record);
 }
 
-// ---- magnitudes: digit characters, least significant first
-// ---------------------------------------
+// ---- magnitudes: digit characters, least significant first --------------------------------------
 
 namespace {
 
@@ -196,8 +193,7 @@ int32_t primeira_diferenca(const char *a, const char *b, int32_t length) {
 
 } // namespace
 
-// ---- signed layer
-// --------------------------------------------------------------------------------
+// ---- signed layer -------------------------------------------------------------------------------
 
 void swap(CharNumber **first, CharNumber **second) {
     CharNumber *guardado = *first;
