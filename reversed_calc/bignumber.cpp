@@ -62,13 +62,6 @@ constexpr std::size_t kMaxDigits = INT_MAX / 2 - 1;
 // No byte is held back by unread_byte (EOF itself can be held).
 constexpr int kNoByte = -2;
 int held_byte = kNoByte;
-bool read_failed = false; // a read has failed (cheaper to test per byte than ferror)
-
-int read_byte() {
-    int c = std::getc(stdin);
-    if (c == EOF && std::ferror(stdin)) read_failed = true;
-    return c;
-}
 
 bool is_digit(int c) {
     return c >= '0' && c <= '9';
@@ -87,21 +80,16 @@ int next_byte() {
         held_byte = kNoByte;
         return c;
     }
-    if (read_failed && std::ferror(stdin)) return EOF; // ended until stdin is reopened
-    int c = read_byte();
+    int c = std::getc(stdin);
     if (c != '\r') return c;
-    int after = read_byte();
+    int after = std::getc(stdin);
     if (after == '\n') return '\n';
-    if (after != EOF) std::ungetc(after, stdin); // a lone CR is an ordinary byte
-    return '\r';
+    if (after != EOF) std::ungetc(after, stdin);            // a lone CR is an ordinary byte
+    return after == EOF && std::ferror(stdin) ? EOF : '\r'; // a read error takes the CR along
 }
 
 void unread_byte(int c) {
     held_byte = c;
-}
-
-bool input_failed() {
-    return read_failed;
 }
 
 char *read_string() {
@@ -132,6 +120,9 @@ char *read_string() {
 }
 
 ReversedNumber *init_bignumber() {
+    // After a read error no operand is read: ferror(stdin) is tested once per operand rather
+    // than once per byte, which keeps the byte loop as short as it was.
+    if (std::ferror(stdin)) return nullptr;
     int c = next_byte();
     while (is_stray(c)) c = next_byte();
     char sign = '+';

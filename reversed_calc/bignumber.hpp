@@ -18,17 +18,16 @@ void free_bignumber(ReversedNumber *number);
 [[noreturn]] void out_of_memory();
 
 // Input.
-// The one reader of standard input: the next byte (CR LF folded into '\n') or EOF, which it
-// also returns from the first read error on.
+// The one reader of standard input: the next byte (CR LF folded into '\n'), or EOF at the end
+// of input or a read error.
 int next_byte();
 // Gives one byte (or EOF) back to next_byte; at most one byte is held.
 void unread_byte(int c);
-// True once a read of standard input has failed.
-bool input_failed();
 // Rest of the line without leading zeros, stray bytes or the newline; caller frees.
 // Null when the input ends before the newline.
 char *read_string();
-// Reads one operand line into a new record in text state; null when the input ends first.
+// Reads one operand line into a new record in text state; null when the input ends first or a
+// read has failed.
 ReversedNumber *init_bignumber();
 // New one-byte buffer holding the operator; the byte after it is discarded. Null at end of input.
 char *read_char();

@@ -68,5 +68,5 @@ int main(int argc, char **argv) {
         std::free(op);
     }
     const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
-    return written && !input_failed() ? 0 : EXIT_FAILURE;
+    return written && !std::ferror(stdin) ? 0 : EXIT_FAILURE;
 }
