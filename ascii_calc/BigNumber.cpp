@@ -9,30 +9,17 @@ namespace ascii_calc {
 
 // ---- input, end of the run and the failure path -------------------------------------------------
 
-namespace {
-
-bool leitura_falhou = false; // a read has failed (cheaper to test per byte than ferror)
-
-int ler_byte() {
-    const int c = getc(stdin);
-    if (c == EOF && ferror(stdin)) leitura_falhou = true;
-    return c;
-}
-
-} // namespace
-
 int proximo_byte() {
-    if (leitura_falhou && ferror(stdin)) return EOF; // ended until stdin is reopened
-    const int c = ler_byte();
+    const int c = getc(stdin);
     if (c != '\r') return c;
-    const int seguinte = ler_byte();
+    const int seguinte = getc(stdin);
     if (seguinte == '\n') return '\n';
     if (seguinte != EOF) ungetc(seguinte, stdin);
     return c;
 }
 
 int fim_da_execucao() {
-    return fflush(stdout) != 0 || ferror(stdout) || leitura_falhou ? 1 : 0;
+    return fflush(stdout) != 0 || ferror(stdout) || ferror(stdin) ? 1 : 0;
 }
 
 void falha_alocacao() {
@@ -103,7 +90,10 @@ char *ler_string_dinamica(char *buffer, int32_t *length, int16_t *sign) {
 CharNumber *ler_bignumber(CharNumber *record) {
     int32_t length = -1; // stays -1 when end of input comes before the newline
     int16_t sign = 1;
-    record->digits = ler_string_dinamica(alocar_texto(capacidade_inicial), &length, &sign);
+    record->digits = alocar_texto(capacidade_inicial);
+    // After a read error no line is read: ferror(stdin) is tested once per line rather than once
+    // per byte, which keeps the byte loop as short as it was.
+    if (!ferror(stdin)) record->digits = ler_string_dinamica(record->digits, &length, &sign);
     if (length <= 0) {
         record->digits[0] = '\0';
         record->length = -1;

@@ -14,8 +14,7 @@ struct CharNumber {
 };
 
 // Input, the end of the run and the failure path.
-// Next byte of standard input, with CR LF folded into LF; EOF at the end of input and from the
-// first read error on.
+// Next byte of standard input, with CR LF folded into LF; EOF at the end of input or a read error.
 int proximo_byte();
 // Flushes standard output; the run's exit status: 0, or 1 when the input could not be read or the
 // output could not be written.
@@ -30,7 +29,8 @@ CharNumber *novo_bignumber();
 // *length at the newline only (a line cut off by end of input leaves it as it was). Returns the
 // buffer, which may have moved.
 char *ler_string_dinamica(char *buffer, int32_t *length, int16_t *sign);
-// Fills record from the next line and returns it; no digit or no newline gives length -1, sign 0.
+// Fills record from the next line and returns it; no digit or no newline gives length -1, sign 0,
+// and so does any line after a read error.
 CharNumber *ler_bignumber(CharNumber *record);
 // Reverses the first n characters of buffer in place.
 void revert(char *buffer, int32_t n);
