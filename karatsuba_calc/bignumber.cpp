@@ -398,11 +398,28 @@ void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b) {
 
 // ---------------------------------------------------------------- input and output
 
-int proximo_byte() {
-    // getc_unlocked: the process has one thread, so the stream lock of getc buys nothing.
+namespace {
+
+// Set once a read of standard input has failed. The input ends there for good: a stream that
+// erred (a reset connection) may hand out bytes later, and what they would start is not wanted.
+// End of input needs no flag: the stream's own end-of-file indicator already sticks.
+bool leitura_falhou = false;
+
+// getc_unlocked (the process has one thread, so the stream lock of getc buys nothing), made to
+// return EOF for good after a failed read.
+int ler_byte() {
+    if (leitura_falhou) return EOF;
     const int c = getc_unlocked(stdin);
+    if (c == EOF && ferror(stdin)) leitura_falhou = true;
+    return c;
+}
+
+} // namespace
+
+int proximo_byte() {
+    const int c = ler_byte();
     if (c != '\r') return c;
-    const int seguinte = getc_unlocked(stdin);
+    const int seguinte = ler_byte();
     if (seguinte == '\n') return '\n';
     if (seguinte != EOF) ungetc(seguinte, stdin);
     return '\r';
@@ -461,7 +478,7 @@ bool le_bignumber2(SignedDigits *n) {
 }
 
 int fim_da_execucao() {
-    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
+    return fflush(stdout) != 0 || ferror(stdout) || leitura_falhou ? 1 : 0;
 }
 
 void imprime_bignumber(const SignedDigits *n) {

@@ -1,7 +1,7 @@
 // karatsuba_calc: reads calculations (first operand line, second operand line, operator line) from
 // standard input and writes one result line for each.
-#include "command_line.hpp"
 #include "bignumber.hpp"
+#include "command_line.hpp"
 
 #include <cstdio>
 #include <cstdlib>
