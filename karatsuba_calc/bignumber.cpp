@@ -2,6 +2,7 @@
 // multiplication, then reading and printing.
 #include "bignumber.hpp"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,7 +49,7 @@ void preencher_zeros(SignedDigits *n, int32_t tamanho) {
 int somar_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
     int carry = 0;
     int32_t i = lx - 1;
-    for (int32_t j = ly - 1; j >= 0 && i >= 0; --i, --j) {
+    for (int32_t j = ly - 1; j >= 0; --i, --j) {
         int s = x[i] + y[j] + carry;
         carry = s > 9;
         x[i] = static_cast<int16_t>(s - 10 * carry);
@@ -82,29 +83,6 @@ void subtrair_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
             --x[i];
             borrow = 0;
         }
-    }
-}
-
-// x[0, lx) -= value(a[0, la)) + value(b[0, lb)) in one pass, aligned at the units digit; needs
-// la <= lb <= lx and value(x) >= value(a) + value(b). The borrow of a position is 0, 1 or 2.
-void subtrair_dois_em(int16_t *x, int32_t lx, const int16_t *a, int32_t la, const int16_t *b,
-                      int32_t lb) {
-    int borrow = 0;
-    int32_t i = lx - 1, j = lb - 1;
-    for (int32_t l = la - 1; l >= 0; --i, --j, --l) {
-        int t = x[i] - a[l] - b[j] - borrow;
-        borrow = (t < 0) + (t < -10);
-        x[i] = static_cast<int16_t>(t + 10 * borrow);
-    }
-    for (; j >= 0; --i, --j) {
-        int t = x[i] - b[j] - borrow;
-        borrow = (t < 0) + (t < -10);
-        x[i] = static_cast<int16_t>(t + 10 * borrow);
-    }
-    for (; borrow && i >= 0; --i) {
-        int t = x[i] - borrow;
-        borrow = t < 0;
-        x[i] = static_cast<int16_t>(t + 10 * borrow);
     }
 }
 
@@ -280,6 +258,15 @@ namespace {
 
 long long chamadas = 0;
 
+// True when every digit of p[0, len) is zero. The scan starts at the units end, where a factor
+// padded with zeros in front has its digits, so a nonzero span is usually told at once.
+bool so_zeros(const int16_t *p, int32_t len) {
+    for (int32_t i = len - 1; i >= 0; --i) {
+        if (p[i] != 0) return false;
+    }
+    return true;
+}
+
 // Scratch digits that produto_span needs for spans of length L: each level holds the two half
 // sums (k + 1 digits each, k the low half's length) and their product (2k + 2 digits) while the
 // middle product recurses on at most k + 1 digits; the outer products finish before and reuse it.
@@ -304,24 +291,120 @@ int64_t rascunho_necessario(int64_t L) {
 // 10^(2k) is where they sit), the half sums and the middle product live in `tmp`, a scratch area
 // allocated once per multiplication, and the middle term is added at its shift of 10^k in place.
 // Same splits, same base case, same three products per level; no allocation inside the recursion.
+void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp);
+
+// The three decimal digits of a value below 1000.
+struct TresDigitos {
+    int16_t d[3];
+};
+
+constexpr std::array<TresDigitos, 1000> tabela_tres_digitos() {
+    std::array<TresDigitos, 1000> t{};
+    for (int v = 0; v < 1000; ++v) {
+        t[v] = TresDigitos{{static_cast<int16_t>(v / 100), static_cast<int16_t>(v / 10 % 10),
+                            static_cast<int16_t>(v % 10)}};
+    }
+    return t;
+}
+
+// A native product's digits are written three at a time from this table: one division by 1000
+// in place of a chain of six divisions by 10.
+constexpr std::array<TresDigitos, 1000> tres_digitos = tabela_tres_digitos();
+
+// Value of a span of 1 to 3 digits. Written without branches on len (it reads p[0] and p[len - 1]
+// twice rather than past the span): the leaves' lengths vary with the data.
+unsigned valor_curto(const int16_t *p, int32_t len) {
+    const unsigned a = static_cast<unsigned>(p[0]), b = static_cast<unsigned>(p[len > 1]),
+                   c = static_cast<unsigned>(p[len - 1]);
+    const unsigned dois = 10 * a + c, tres = 100 * a + 10 * b + c;
+    return len == 1 ? c : len == 2 ? dois : tres;
+}
+
+// s[0, k] = value(x[0, h)) + value(x[h, h + k)), the sum of a span's halves (h = k or k - 1);
+// s[0] is the carry out, which is returned.
+int somar_metades(const int16_t *x, int32_t h, int32_t k, int16_t *s) {
+    const int16_t *baixo = x + h;
+    const int32_t d = k - h;
+    int carry = 0;
+    for (int32_t j = h - 1; j >= 0; --j) {
+        const int t = x[j] + baixo[j + d] + carry;
+        carry = t > 9;
+        s[j + d + 1] = static_cast<int16_t>(t - 10 * carry);
+    }
+    if (d != 0) {
+        const int t = baixo[0] + carry;
+        carry = t > 9;
+        s[1] = static_cast<int16_t>(t - 10 * carry);
+    }
+    s[0] = static_cast<int16_t>(carry);
+    return carry;
+}
+
+// z1[0, 2m) -= value(z2[0, 2h)) + value(z0[0, 2k)), aligned at the units digit, in one pass
+// (h <= k <= m <= h + 2; the difference is not negative). A position's borrow is 0, 1 or 2.
+void subtrair_produtos(int16_t *z1, int32_t m, const int16_t *z2, int32_t h, const int16_t *z0,
+                       int32_t k) {
+    int borrow = 0;
+    int32_t i = 2 * m - 1, j = 2 * k - 1;
+    for (int32_t l = 2 * h - 1; l >= 0; --i, --j, --l) {
+        const int t = z1[i] - z2[l] - z0[j] - borrow;
+        borrow = (t < 0) + (t < -10);
+        z1[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+    for (; j >= 0; --i, --j) {
+        const int t = z1[i] - z0[j] - borrow;
+        borrow = (t < 0) + (t < -10);
+        z1[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+    for (; i >= 0; --i) {
+        const int t = z1[i] - borrow;
+        borrow = t < 0;
+        z1[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+}
+
+// out[0, 2L) = x[0, L) * y[0, L) for L of 1 to 3: the recursion's last step, one native product
+// of at most 999 * 999.
+void produto_nativo(const int16_t *x, const int16_t *y, int32_t L, int16_t *out) {
+    ++chamadas;
+    const unsigned p = valor_curto(x, L) * valor_curto(y, L);
+    const TresDigitos &baixo = tres_digitos[p % 1000];
+    if (L == 1) {
+        out[0] = baixo.d[1];
+        out[1] = baixo.d[2];
+        return;
+    }
+    if (L == 2) out[0] = static_cast<int16_t>(p / 1000);
+    if (L == 3) memcpy(out, tres_digitos[p / 1000].d, sizeof(TresDigitos));
+    memcpy(out + 2 * L - 3, baixo.d, sizeof(TresDigitos));
+}
+
+// One step of the recursion on spans of any length: native up to three digits, split beyond.
+inline void produto(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp) {
+    if (L <= 3)
+        produto_nativo(x, y, L, out);
+    else
+        produto_span(x, y, L, out, tmp);
+}
+
 void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp) {
     ++chamadas;
-    if (L <= 3) {
-        escrever_digitos(static_cast<unsigned>(valor_span(x, L) * valor_span(y, L)), out, 2 * L);
+    if (so_zeros(x, L) || so_zeros(y, L)) {
+        memset(out, 0, static_cast<size_t>(2 * L) * sizeof(int16_t));
         return;
     }
     const int32_t h = L / 2, k = L - h;
-    produto_span(x, y, h, out, tmp);                 // z2 = xH * yH, at 10^(2k)
-    produto_span(x + h, y + h, k, out + 2 * h, tmp); // z0 = xL * yL, at 10^0
+    produto(x, y, h, out, tmp);                 // z2 = xH * yH, at 10^(2k)
+    produto(x + h, y + h, k, out + 2 * h, tmp); // z0 = xL * yL, at 10^0
 
     int16_t *s1 = tmp, *s2 = tmp + (k + 1), *z1 = tmp + 2 * (k + 1);
-    const int c1 = somar_spans(x, h, x + h, k, s1);
-    const int c2 = somar_spans(y, h, y + h, k, s2);
+    const int c1 = somar_metades(x, h, k, s1);
+    const int c2 = somar_metades(y, h, k, s2);
     const int32_t m = k + (c1 | c2);  // both sums padded to the longer one
     const int32_t pula = (k + 1) - m; // leading zero digit that neither sum needs
-    produto_span(s1 + pula, s2 + pula, m, z1, z1 + 2 * (k + 1));
+    produto(s1 + pula, s2 + pula, m, z1, z1 + 2 * (k + 1));
 
-    subtrair_dois_em(z1, 2 * m, out, 2 * h, out + 2 * h, 2 * k); // z1 -= z2 + z0
+    subtrair_produtos(z1, m, out, h, out + 2 * h, k); // z1 -= z2 + z0
     // out += z1 * 10^k. The product fits in 2L digits, so any digit of z1 beyond that is zero.
     const int32_t janela = 2 * L - k;
     const int32_t excesso = 2 * m > janela ? 2 * m - janela : 0;
@@ -340,7 +423,7 @@ SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_
     if (L < 1 || last_y - first_y + 1 != L) return converter_int_em_bignumber(0);
     SignedDigits *z = novo_bignumber(2 * static_cast<int64_t>(L));
     int16_t *tmp = aloca_digitos(rascunho_necessario(L));
-    produto_span(x->digits + first_x - 1, y->digits + first_y - 1, L, z->digits, tmp);
+    produto(x->digits + first_x - 1, y->digits + first_y - 1, L, z->digits, tmp);
     free(tmp);
     return z;
 }
