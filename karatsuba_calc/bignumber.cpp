@@ -9,6 +9,8 @@
 
 namespace karatsuba_calc {
 
+// ---------------------------------------------------------------- memory and records
+
 namespace {
 
 const char mensagem_sem_memoria[] = "Não há memória suficiente!";
@@ -31,6 +33,24 @@ SignedDigits *novo_bignumber(int64_t size) {
     n->sign = '+';
     return n;
 }
+
+} // namespace
+
+void malloc_check(const void *p) {
+    if (p != nullptr) return;
+    fputs(mensagem_sem_memoria, stdout);
+    exit(1);
+}
+
+void free_bignumber(SignedDigits *n) {
+    if (n == nullptr) return;
+    free(n->digits);
+    free(n);
+}
+
+// ---------------------------------------------------------------- magnitudes
+
+namespace {
 
 // Replaces n's array by one of `tamanho` digits holding the same value (zeros in front).
 void preencher_zeros(SignedDigits *n, int32_t tamanho) {
@@ -86,58 +106,7 @@ void subtrair_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
     }
 }
 
-// dest[0, r] = value(p[0, lp)) + value(q[0, lq)) with r = max(lp, lq): one digit longer than the
-// longer span. Returns dest[0], the carry out (0 or 1).
-int somar_spans(const int16_t *p, int32_t lp, const int16_t *q, int32_t lq, int16_t *dest) {
-    if (lp > lq) return somar_spans(q, lq, p, lp, dest);
-    int carry = 0;
-    int32_t i = lq - 1, o = lq;
-    for (int32_t j = lp - 1; j >= 0; --i, --j, --o) {
-        int s = p[j] + q[i] + carry;
-        carry = s > 9;
-        dest[o] = static_cast<int16_t>(s - 10 * carry);
-    }
-    for (; i >= 0; --i, --o) {
-        int s = q[i] + carry;
-        carry = s > 9;
-        dest[o] = static_cast<int16_t>(s - 10 * carry);
-    }
-    dest[0] = static_cast<int16_t>(carry);
-    return carry;
-}
-
-// Value of the span p[0, len); meant for 1 to 9 digits (longer spans wrap, without overflow).
-int valor_span(const int16_t *p, int32_t len) {
-    unsigned v = 0;
-    for (int32_t i = 0; i < len; ++i) v = v * 10 + static_cast<unsigned>(p[i]);
-    return static_cast<int>(v);
-}
-
-// Writes the last n decimal digits of v into dest[0, n), most significant first.
-void escrever_digitos(unsigned v, int16_t *dest, int32_t n) {
-    for (int32_t i = n - 1; i >= 0; --i) {
-        dest[i] = static_cast<int16_t>(v % 10);
-        v /= 10;
-    }
-}
-
 } // namespace
-
-// ---------------------------------------------------------------- memory and records
-
-void malloc_check(const void *p) {
-    if (p != nullptr) return;
-    fputs(mensagem_sem_memoria, stdout);
-    exit(1);
-}
-
-void free_bignumber(SignedDigits *n) {
-    if (n == nullptr) return;
-    free(n->digits);
-    free(n);
-}
-
-// ---------------------------------------------------------------- magnitudes
 
 void retirar_zeros_esquerda(SignedDigits *n) {
     if (n->size < 1 || n->digits[0] != 0) return;
@@ -252,11 +221,54 @@ void casos_operacao_subtracao(SignedDigits *a, SignedDigits *b) {
     if (sa == '-' && sb == '-' && !primeiro) return subtrai_e_imprime(b, a, false);
 }
 
-// ---------------------------------------------------------------- multiplication
+void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b) {
+    igualar_tamanho(a, b);
+    SignedDigits *p = karatsuba(a, b, 1, a->size, 1, b->size);
+    retirar_zeros_esquerda(p);
+    imprime_com_sinal(p, a->sign != b->sign);
+    free_bignumber(p);
+}
+
+// ---------------------------------------------------------------- multiplication tools
 
 namespace {
 
 long long chamadas = 0;
+
+// dest[0, r] = value(p[0, lp)) + value(q[0, lq)) with r = max(lp, lq): one digit longer than the
+// longer span. Returns dest[0], the carry out (0 or 1).
+int somar_spans(const int16_t *p, int32_t lp, const int16_t *q, int32_t lq, int16_t *dest) {
+    if (lp > lq) return somar_spans(q, lq, p, lp, dest);
+    int carry = 0;
+    int32_t i = lq - 1, o = lq;
+    for (int32_t j = lp - 1; j >= 0; --i, --j, --o) {
+        int s = p[j] + q[i] + carry;
+        carry = s > 9;
+        dest[o] = static_cast<int16_t>(s - 10 * carry);
+    }
+    for (; i >= 0; --i, --o) {
+        int s = q[i] + carry;
+        carry = s > 9;
+        dest[o] = static_cast<int16_t>(s - 10 * carry);
+    }
+    dest[0] = static_cast<int16_t>(carry);
+    return carry;
+}
+
+// Value of the span p[0, len); meant for 1 to 9 digits (longer spans wrap, without overflow).
+int valor_span(const int16_t *p, int32_t len) {
+    unsigned v = 0;
+    for (int32_t i = 0; i < len; ++i) v = v * 10 + static_cast<unsigned>(p[i]);
+    return static_cast<int>(v);
+}
+
+// Writes the last n decimal digits of v into dest[0, n), most significant first.
+void escrever_digitos(unsigned v, int16_t *dest, int32_t n) {
+    for (int32_t i = n - 1; i >= 0; --i) {
+        dest[i] = static_cast<int16_t>(v % 10);
+        v /= 10;
+    }
+}
 
 // True when every digit of p[0, len) is zero. The scan starts at the units end, where a factor
 // padded with zeros in front has its digits, so a nonzero span is usually told at once.
@@ -280,17 +292,6 @@ int64_t rascunho_necessario(int64_t L) {
     return total;
 }
 
-// out[0, 2L) = x[0, L) * y[0, L), zero padded in front. One call is one step of the Karatsuba
-// recursion: spans of up to three digits are multiplied natively; longer spans split into a high
-// half of floor(L/2) digits and a low half of ceil(L/2) digits, and three half-size products
-// (high, low, sum of halves) are combined. The middle product runs on the half sums padded to
-// the longer of the two, as the record-level tools would leave them.
-//
-// The record-level design gives every partial product, half sum and shift its own heap record.
-// Here the two outer products are written straight into their final places in `out` (the shift by
-// 10^(2k) is where they sit), the half sums and the middle product live in `tmp`, a scratch area
-// allocated once per multiplication, and the middle term is added at its shift of 10^k in place.
-// Same splits, same base case, same three products per level; no allocation inside the recursion.
 void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp);
 
 // The three decimal digits of a value below 1000.
@@ -387,6 +388,17 @@ inline void produto(const int16_t *x, const int16_t *y, int32_t L, int16_t *out,
         produto_span(x, y, L, out, tmp);
 }
 
+// out[0, 2L) = x[0, L) * y[0, L), zero padded in front. One call is one step of the Karatsuba
+// recursion: spans of up to three digits are multiplied natively; longer spans split into a high
+// half of floor(L/2) digits and a low half of ceil(L/2) digits, and three half-size products
+// (high, low, sum of halves) are combined. The middle product runs on the half sums padded to
+// the longer of the two, as the record-level tools would leave them.
+//
+// The record-level design gives every partial product, half sum and shift its own heap record.
+// Here the two outer products are written straight into their final places in `out` (the shift by
+// 10^(2k) is where they sit), the half sums and the middle product live in `tmp`, a scratch area
+// allocated once per multiplication, and the middle term is added at its shift of 10^k in place.
+// Same splits, same base case, same three products per level; no allocation inside the recursion.
 void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp) {
     ++chamadas;
     if (so_zeros(x, L) || so_zeros(y, L)) {
@@ -413,10 +425,6 @@ void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, i
 
 } // namespace
 
-long long karatsuba_chamadas() {
-    return chamadas;
-}
-
 SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
                         int first_y, int last_y) {
     const int32_t L = last_x - first_x + 1;
@@ -426,6 +434,10 @@ SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_
     produto(x->digits + first_x - 1, y->digits + first_y - 1, L, z->digits, tmp);
     free(tmp);
     return z;
+}
+
+long long karatsuba_chamadas() {
+    return chamadas;
 }
 
 SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int high_last,
@@ -471,14 +483,6 @@ void igualar_tamanho(SignedDigits *a, SignedDigits *b) {
         preencher_zeros(a, b->size);
 }
 
-void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b) {
-    igualar_tamanho(a, b);
-    SignedDigits *p = karatsuba(a, b, 1, a->size, 1, b->size);
-    retirar_zeros_esquerda(p);
-    imprime_com_sinal(p, a->sign != b->sign);
-    free_bignumber(p);
-}
-
 // ---------------------------------------------------------------- input and output
 
 namespace {
@@ -496,19 +500,6 @@ int ler_byte() {
     if (c == EOF && ferror(stdin)) leitura_falhou = true;
     return c;
 }
-
-} // namespace
-
-int proximo_byte() {
-    const int c = ler_byte();
-    if (c != '\r') return c;
-    const int seguinte = ler_byte();
-    if (seguinte == '\n') return '\n';
-    if (seguinte != EOF) ungetc(seguinte, stdin);
-    return '\r';
-}
-
-namespace {
 
 // Doubles the capacity of the array being read into (the record keeps pointing at it).
 void crescer(SignedDigits *n, int32_t *capacidade) {
@@ -551,6 +542,15 @@ bool ler_operando(SignedDigits *n, int c) {
 }
 
 } // namespace
+
+int proximo_byte() {
+    const int c = ler_byte();
+    if (c != '\r') return c;
+    const int seguinte = ler_byte();
+    if (seguinte == '\n') return '\n';
+    if (seguinte != EOF) ungetc(seguinte, stdin);
+    return '\r';
+}
 
 bool le_bignumber(SignedDigits *n, int primeiro) {
     return ler_operando(n, primeiro);

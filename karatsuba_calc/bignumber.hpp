@@ -32,7 +32,9 @@ void subtracao_bignumbers(SignedDigits *x, const SignedDigits *y);
 void swap_bignumbers(SignedDigits *a, SignedDigits *b);
 
 // --- Signed operations: each prints its result (sign, magnitude), no newline ---
+// Prints a + b, computed in place in the operand of larger magnitude.
 void casos_operacao_soma(SignedDigits *a, SignedDigits *b);
+// Prints a - b, computed in place in the operand of larger magnitude.
 void casos_operacao_subtracao(SignedDigits *a, SignedDigits *b);
 // Pads the shorter operand with leading zeros, multiplies, prints; the caller keeps both records.
 void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b);
@@ -42,7 +44,7 @@ void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b);
 // equal lengths); may begin with zero digits.
 SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
                         int first_y, int last_y);
-// Number of karatsuba steps (calls of the recursion) run so far in this process.
+// For measurement only (tests count steps with it): karatsuba steps run so far in this process.
 long long karatsuba_chamadas();
 // New record: value(indices high_first..high_last) + value(low_first..low_last), 0-based.
 SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int high_last,

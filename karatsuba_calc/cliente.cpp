@@ -42,10 +42,6 @@ void executa(int operador, SignedDigits *a, SignedDigits *b) {
     }
 }
 
-} // namespace
-
-namespace {
-
 const char usage[] = R"(Usage: karatsuba_calc [--help | --version] < CALCULATIONS
 
 Reads calculations from standard input, three lines each: the first operand, the second operand
