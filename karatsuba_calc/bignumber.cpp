@@ -2,6 +2,7 @@
 // multiplication, then reading and printing.
 #include "bignumber.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -235,39 +236,31 @@ namespace {
 
 long long chamadas = 0;
 
-// dest[0, r] = value(p[0, lp)) + value(q[0, lq)) with r = max(lp, lq): one digit longer than the
-// longer span. Returns dest[0], the carry out (0 or 1).
-int somar_spans(const int16_t *p, int32_t lp, const int16_t *q, int32_t lq, int16_t *dest) {
-    if (lp > lq) return somar_spans(q, lq, p, lp, dest);
-    int carry = 0;
-    int32_t i = lq - 1, o = lq;
-    for (int32_t j = lp - 1; j >= 0; --i, --j, --o) {
-        int s = p[j] + q[i] + carry;
-        carry = s > 9;
-        dest[o] = static_cast<int16_t>(s - 10 * carry);
-    }
-    for (; i >= 0; --i, --o) {
-        int s = q[i] + carry;
-        carry = s > 9;
-        dest[o] = static_cast<int16_t>(s - 10 * carry);
-    }
-    dest[0] = static_cast<int16_t>(carry);
-    return carry;
-}
-
-// Value of the span p[0, len); meant for 1 to 9 digits (longer spans wrap, without overflow).
-int valor_span(const int16_t *p, int32_t len) {
-    unsigned v = 0;
-    for (int32_t i = 0; i < len; ++i) v = v * 10 + static_cast<unsigned>(p[i]);
-    return static_cast<int>(v);
-}
-
 // Writes the last n decimal digits of v into dest[0, n), most significant first.
 void escrever_digitos(unsigned v, int16_t *dest, int32_t n) {
     for (int32_t i = n - 1; i >= 0; --i) {
         dest[i] = static_cast<int16_t>(v % 10);
         v /= 10;
     }
+}
+
+// s[0, lb] = value(a[0, la)) + value(b[0, lb)) for la <= lb, aligned at the units digit: one digit
+// longer than b. Returns s[0], the carry out (0 or 1).
+int somar_spans(const int16_t *a, int32_t la, const int16_t *b, int32_t lb, int16_t *s) {
+    const int32_t d = lb - la;
+    int carry = 0;
+    for (int32_t j = la - 1; j >= 0; --j) {
+        const int t = a[j] + b[j + d] + carry;
+        carry = t > 9;
+        s[j + d + 1] = static_cast<int16_t>(t - 10 * carry);
+    }
+    if (d != 0) {
+        const int t = b[0] + carry;
+        carry = t > 9;
+        s[1] = static_cast<int16_t>(t - 10 * carry);
+    }
+    s[0] = static_cast<int16_t>(carry);
+    return carry;
 }
 
 // True when every digit of p[0, len) is zero. The scan starts at the units end, where a factor
@@ -277,6 +270,13 @@ bool so_zeros(const int16_t *p, int32_t len) {
         if (p[i] != 0) return false;
     }
     return true;
+}
+
+// Number of zero digits in front of p[0, len); len when every digit is zero.
+int32_t zeros_na_frente(const int16_t *p, int32_t len) {
+    int32_t i = 0;
+    while (i < len && p[i] == 0) ++i;
+    return i;
 }
 
 // Scratch digits that produto_span needs for spans of length L: each level holds the two half
@@ -321,33 +321,13 @@ unsigned valor_curto(const int16_t *p, int32_t len) {
     return len == 1 ? c : len == 2 ? dois : tres;
 }
 
-// s[0, k] = value(x[0, h)) + value(x[h, h + k)), the sum of a span's halves (h = k or k - 1);
-// s[0] is the carry out, which is returned.
-int somar_metades(const int16_t *x, int32_t h, int32_t k, int16_t *s) {
-    const int16_t *baixo = x + h;
-    const int32_t d = k - h;
-    int carry = 0;
-    for (int32_t j = h - 1; j >= 0; --j) {
-        const int t = x[j] + baixo[j + d] + carry;
-        carry = t > 9;
-        s[j + d + 1] = static_cast<int16_t>(t - 10 * carry);
-    }
-    if (d != 0) {
-        const int t = baixo[0] + carry;
-        carry = t > 9;
-        s[1] = static_cast<int16_t>(t - 10 * carry);
-    }
-    s[0] = static_cast<int16_t>(carry);
-    return carry;
-}
-
-// z1[0, 2m) -= value(z2[0, 2h)) + value(z0[0, 2k)), aligned at the units digit, in one pass
-// (h <= k <= m <= h + 2; the difference is not negative). A position's borrow is 0, 1 or 2.
-void subtrair_produtos(int16_t *z1, int32_t m, const int16_t *z2, int32_t h, const int16_t *z0,
-                       int32_t k) {
+// z1[0, n1) -= value(z2[0, n2)) + value(z0[0, n0)), aligned at the units digit, in one pass
+// (n2 <= n0 <= n1 <= n0 + 2; the difference is not negative). A position's borrow is 0, 1 or 2.
+void subtrair_produtos(int16_t *z1, int32_t n1, const int16_t *z2, int32_t n2, const int16_t *z0,
+                       int32_t n0) {
     int borrow = 0;
-    int32_t i = 2 * m - 1, j = 2 * k - 1;
-    for (int32_t l = 2 * h - 1; l >= 0; --i, --j, --l) {
+    int32_t i = n1 - 1, j = n0 - 1;
+    for (int32_t l = n2 - 1; l >= 0; --i, --j, --l) {
         const int t = z1[i] - z2[l] - z0[j] - borrow;
         borrow = (t < 0) + (t < -10);
         z1[i] = static_cast<int16_t>(t + 10 * borrow);
@@ -392,7 +372,9 @@ inline void produto(const int16_t *x, const int16_t *y, int32_t L, int16_t *out,
 // recursion: spans of up to three digits are multiplied natively; longer spans split into a high
 // half of floor(L/2) digits and a low half of ceil(L/2) digits, and three half-size products
 // (high, low, sum of halves) are combined. The middle product runs on the half sums padded to
-// the longer of the two, as the record-level tools would leave them.
+// the longer of the two, as the record-level tools would leave them. A span of zeros in either
+// factor gives a zero product at once, without recursing: a short factor padded to the long
+// one's length then costs what its digits need.
 //
 // The record-level design gives every partial product, half sum and shift its own heap record.
 // Here the two outer products are written straight into their final places in `out` (the shift by
@@ -410,17 +392,27 @@ void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, i
     produto(x + h, y + h, k, out + 2 * h, tmp); // z0 = xL * yL, at 10^0
 
     int16_t *s1 = tmp, *s2 = tmp + (k + 1), *z1 = tmp + 2 * (k + 1);
-    const int c1 = somar_metades(x, h, k, s1);
-    const int c2 = somar_metades(y, h, k, s2);
+    const int c1 = somar_spans(x, h, x + h, k, s1);
+    const int c2 = somar_spans(y, h, y + h, k, s2);
     const int32_t m = k + (c1 | c2);  // both sums padded to the longer one
     const int32_t pula = (k + 1) - m; // leading zero digit that neither sum needs
     produto(s1 + pula, s2 + pula, m, z1, z1 + 2 * (k + 1));
 
-    subtrair_produtos(z1, m, out, h, out + 2 * h, k); // z1 -= z2 + z0
+    // Only the last e digits of z1, z2 and z0 can be nonzero (a factor with z zeros in front has
+    // half sums of at most min(L - z, k) + 1 digits), so the passes below skip the zeros in front
+    // that a padded factor brings. With under three zeros in front e is 2m: no count is needed.
+    int32_t e = 2 * m;
+    if ((x[0] | x[1] | x[2]) == 0 || (y[0] | y[1] | y[2]) == 0) {
+        const int32_t zx = zeros_na_frente(x, L), zy = zeros_na_frente(y, L);
+        e = std::min(e, std::min(L - zx, k) + std::min(L - zy, k) + 2);
+    }
+    const int32_t e2 = std::min(2 * h, e), e0 = std::min(2 * k, e);
+    // z1 -= z2 + z0
+    subtrair_produtos(z1 + 2 * m - e, e, out + 2 * h - e2, e2, out + 2 * L - e0, e0);
     // out += z1 * 10^k. The product fits in 2L digits, so any digit of z1 beyond that is zero.
     const int32_t janela = 2 * L - k;
-    const int32_t excesso = 2 * m > janela ? 2 * m - janela : 0;
-    somar_em(out, janela, z1 + excesso, 2 * m - excesso);
+    const int32_t n = std::min(e, janela);
+    somar_em(out, janela, z1 + 2 * m - n, n);
 }
 
 } // namespace
@@ -445,7 +437,10 @@ SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int hig
     const int32_t lh = high_last - high_first + 1, ll = low_last - low_first + 1;
     const int32_t r = lh > ll ? lh : ll;
     SignedDigits *s = novo_bignumber(static_cast<int64_t>(r) + 1);
-    if (somar_spans(n->digits + high_first, lh, n->digits + low_first, ll, s->digits) == 0) {
+    const int16_t *alto = n->digits + high_first, *baixo = n->digits + low_first;
+    const int carry = lh <= ll ? somar_spans(alto, lh, baixo, ll, s->digits)
+                               : somar_spans(baixo, ll, alto, lh, s->digits);
+    if (carry == 0) {
         memmove(s->digits, s->digits + 1, static_cast<size_t>(r) * sizeof(int16_t));
         s->size = r;
     }
@@ -463,7 +458,7 @@ SignedDigits *converter_int_em_bignumber(int v) {
 }
 
 int converter_bignumber_em_int(const SignedDigits *n, int first, int last) {
-    return valor_span(n->digits + first, last - first + 1);
+    return last < first ? 0 : static_cast<int>(valor_curto(n->digits + first, last - first + 1));
 }
 
 void left_shift(SignedDigits *n, int k) {

@@ -51,7 +51,7 @@ SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int hig
                                   int low_first, int low_last);
 // New record with the decimal digits of v (no leading zeros; sign '-' when v < 0).
 SignedDigits *converter_int_em_bignumber(int v);
-// Value of the digits at indices first..last (0-based, 1 to 9 digits).
+// Value of the digits at indices first..last (0-based, 1 to 3 digits).
 int converter_bignumber_em_int(const SignedDigits *n, int first, int last);
 // Appends k zero digits after the units digit (value times 10^k).
 void left_shift(SignedDigits *n, int k);
