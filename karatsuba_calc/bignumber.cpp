@@ -419,11 +419,18 @@ void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, i
 
 SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
                         int first_y, int last_y) {
-    const int32_t L = last_x - first_x + 1;
-    if (L < 1 || last_y - first_y + 1 != L) return converter_int_em_bignumber(0);
-    SignedDigits *z = novo_bignumber(2 * static_cast<int64_t>(L));
-    int16_t *tmp = aloca_digitos(rascunho_necessario(L));
-    produto(x->digits + first_x - 1, y->digits + first_y - 1, L, z->digits, tmp);
+    const int64_t L = static_cast<int64_t>(last_x) - first_x + 1;
+    if (L < 1 || static_cast<int64_t>(last_y) - first_y + 1 != L) {
+        return converter_int_em_bignumber(0);
+    }
+    // The product's 2L digits must fit the record; then every length inside the recursion does.
+    SignedDigits *z = novo_bignumber(2 * L);
+    // The scratch area is no record: its size (about 4L digits) is bounded by memory alone.
+    void *tmp =
+        malloc(static_cast<size_t>(std::max<int64_t>(rascunho_necessario(L), 1)) * sizeof(int16_t));
+    malloc_check(tmp);
+    produto(x->digits + first_x - 1, y->digits + first_y - 1, static_cast<int32_t>(L), z->digits,
+            static_cast<int16_t *>(tmp));
     free(tmp);
     return z;
 }
@@ -434,15 +441,19 @@ long long karatsuba_chamadas() {
 
 SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int high_last,
                                   int low_first, int low_last) {
-    const int32_t lh = high_last - high_first + 1, ll = low_last - low_first + 1;
-    const int32_t r = lh > ll ? lh : ll;
-    SignedDigits *s = novo_bignumber(static_cast<int64_t>(r) + 1);
+    // Lengths in 64 bits, an empty span for last < first: the sum's length is then checked
+    // against the record's size by its allocation.
+    const int64_t lh = std::max<int64_t>(static_cast<int64_t>(high_last) - high_first + 1, 0);
+    const int64_t ll = std::max<int64_t>(static_cast<int64_t>(low_last) - low_first + 1, 0);
+    const int64_t r = std::max(lh, ll);
+    SignedDigits *s = novo_bignumber(r + 1);
     const int16_t *alto = n->digits + high_first, *baixo = n->digits + low_first;
-    const int carry = lh <= ll ? somar_spans(alto, lh, baixo, ll, s->digits)
-                               : somar_spans(baixo, ll, alto, lh, s->digits);
+    const auto a = static_cast<int32_t>(lh), b = static_cast<int32_t>(ll);
+    const int carry = a <= b ? somar_spans(alto, a, baixo, b, s->digits)
+                             : somar_spans(baixo, b, alto, a, s->digits);
     if (carry == 0) {
         memmove(s->digits, s->digits + 1, static_cast<size_t>(r) * sizeof(int16_t));
-        s->size = r;
+        s->size = static_cast<int32_t>(r);
     }
     return s;
 }
@@ -458,7 +469,9 @@ SignedDigits *converter_int_em_bignumber(int v) {
 }
 
 int converter_bignumber_em_int(const SignedDigits *n, int first, int last) {
-    return last < first ? 0 : static_cast<int>(valor_curto(n->digits + first, last - first + 1));
+    const int64_t len = static_cast<int64_t>(last) - first + 1;
+    return len < 1 ? 0
+                   : static_cast<int>(valor_curto(n->digits + first, static_cast<int32_t>(len)));
 }
 
 void left_shift(SignedDigits *n, int k) {
@@ -496,13 +509,15 @@ int ler_byte() {
     return c;
 }
 
-// Doubles the capacity of the array being read into (the record keeps pointing at it).
+// Doubles the capacity of the array being read into (the record keeps pointing at it), up to the
+// largest count the record's size holds; a line longer than that takes the out-of-memory exit.
 void crescer(SignedDigits *n, int32_t *capacidade) {
-    if (*capacidade > INT32_MAX / 2) malloc_check(nullptr);
-    void *p = realloc(n->digits, static_cast<size_t>(*capacidade) * 2 * sizeof(int16_t));
+    if (*capacidade == INT32_MAX) malloc_check(nullptr);
+    const int32_t nova = *capacidade > INT32_MAX / 2 ? INT32_MAX : 2 * *capacidade;
+    void *p = realloc(n->digits, static_cast<size_t>(nova) * sizeof(int16_t));
     malloc_check(p);
     n->digits = static_cast<int16_t *>(p);
-    *capacidade *= 2;
+    *capacidade = nova;
 }
 
 // Reads an operand line from its first byte `c` up to the newline. Digits are stored; a "-"

@@ -453,3 +453,15 @@ TEST(Karatsuba, ZeroSpanEndsItsStepWithoutRecursing) {
         free_bignumber(p), free_bignumber(x), free_bignumber(y);
     }
 }
+
+TEST(Lengths, PastThirtyTwoBitsTakeTheOutOfMemoryExit) {
+    // Each call asks for a length the record's 32-bit size cannot hold; it must stop at that
+    // check, before a digit is touched, rather than wrap around and run off the arrays.
+    SignedDigits *n = num("5");
+    const int big = (1 << 30) + 1; // a product of twice this many digits
+    EXPECT_EXIT(left_shift(n, INT32_MAX), testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(karatsuba(n, n, 1, big, 1, big), testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(soma_para_karatsuba(n, 0, INT32_MAX - 1, 0, INT32_MAX - 1),
+                testing::ExitedWithCode(1), "");
+    free_bignumber(n);
+}
