@@ -53,6 +53,27 @@ void free_bignumber(SignedDigits *n) {
 
 namespace {
 
+// True when every digit of p[0, len) is zero. The scan starts at the units end, where a factor
+// padded with zeros in front has its digits, so a nonzero span is usually told at once.
+bool so_zeros(const int16_t *p, int32_t len) {
+    for (int32_t i = len - 1; i >= 0; --i) {
+        if (p[i] != 0) return false;
+    }
+    return true;
+}
+
+// Number of zero digits in front of p[0, len); len when every digit is zero.
+int32_t zeros_na_frente(const int16_t *p, int32_t len) {
+    int32_t i = 0;
+    // Eight digits at a time first: factors padded to a long one's length are mostly zeros.
+    for (uint64_t w[2]; i + 8 <= len; i += 8) {
+        memcpy(w, p + i, sizeof w);
+        if ((w[0] | w[1]) != 0) break;
+    }
+    while (i < len && p[i] == 0) ++i;
+    return i;
+}
+
 // Replaces n's array by one of `tamanho` digits holding the same value (zeros in front).
 void preencher_zeros(SignedDigits *n, int32_t tamanho) {
     int16_t *novo = aloca_digitos(tamanho);
@@ -111,8 +132,7 @@ void subtrair_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
 
 void retirar_zeros_esquerda(SignedDigits *n) {
     if (n->size < 1 || n->digits[0] != 0) return;
-    int32_t zeros = 0;
-    while (zeros < n->size - 1 && n->digits[zeros] == 0) ++zeros;
+    const int32_t zeros = std::min(zeros_na_frente(n->digits, n->size), n->size - 1);
     if (zeros == 0) return;
     int32_t resto = n->size - zeros;
     int16_t *novo = aloca_digitos(resto);
@@ -163,16 +183,9 @@ void swap_bignumbers(SignedDigits *a, SignedDigits *b) {
 
 namespace {
 
-bool eh_zero(const SignedDigits *n) {
-    for (int32_t i = 0; i < n->size; ++i) {
-        if (n->digits[i] != 0) return false;
-    }
-    return true;
-}
-
 // Prints a "-" when `negativo` and the magnitude is not zero, then the magnitude.
 void imprime_com_sinal(const SignedDigits *n, bool negativo) {
-    if (negativo && !eh_zero(n)) putchar('-');
+    if (negativo && !so_zeros(n->digits, n->size)) putchar('-');
     imprime_bignumber(n);
 }
 
@@ -263,22 +276,6 @@ int somar_spans(const int16_t *a, int32_t la, const int16_t *b, int32_t lb, int1
     return carry;
 }
 
-// True when every digit of p[0, len) is zero. The scan starts at the units end, where a factor
-// padded with zeros in front has its digits, so a nonzero span is usually told at once.
-bool so_zeros(const int16_t *p, int32_t len) {
-    for (int32_t i = len - 1; i >= 0; --i) {
-        if (p[i] != 0) return false;
-    }
-    return true;
-}
-
-// Number of zero digits in front of p[0, len); len when every digit is zero.
-int32_t zeros_na_frente(const int16_t *p, int32_t len) {
-    int32_t i = 0;
-    while (i < len && p[i] == 0) ++i;
-    return i;
-}
-
 // Scratch digits that produto_span needs for spans of length L: each level holds the two half
 // sums (k + 1 digits each, k the low half's length) and their product (2k + 2 digits) while the
 // middle product recurses on at most k + 1 digits; the outer products finish before and reuse it.
@@ -344,6 +341,38 @@ void subtrair_produtos(int16_t *z1, int32_t n1, const int16_t *z2, int32_t n2, c
     }
 }
 
+// Zeros in front of a factor x[0, L) of a step (L >= 4), counted only from three on: fewer change
+// nothing in the step, and balanced factors then pay three loads for the count.
+int32_t zeros_em_excesso(const int16_t *x, int32_t L) {
+    return (x[0] | x[1] | x[2]) == 0 ? zeros_na_frente(x, L) : 0;
+}
+
+// s[0, k] = value(x[0, h)) + value(x[h, h + k)), the sum of a factor's halves, given zx, the
+// factor's zeros in front as zeros_em_excesso counts them. Returns s[0], the carry out.
+int somar_metades(const int16_t *x, int32_t h, int32_t k, int32_t zx, int16_t *s) {
+    if (zx < h) return somar_spans(x, h, x + h, k, s);
+    s[0] = 0; // a zero high half: the sum is the low half, copied
+    memcpy(s + 1, x + h, static_cast<size_t>(k) * sizeof(int16_t));
+    return 0;
+}
+
+// With out[0, 2L) = z2 * 10^(2k) + z0 and z1[0, 2m) the product of the half sums of two factors
+// with zx and zy zeros in front: out += (z1 - z2 - z0) * 10^k, computed in z1 first.
+void somar_termo_do_meio(int32_t L, int32_t zx, int32_t zy, int16_t *out, int16_t *z1, int32_t m) {
+    const int32_t h = L / 2, k = L - h;
+    // Only the last e digits of z1, z2 and z0 can be nonzero (a factor with z zeros in front has
+    // half sums of at most min(L - z, k) + 1 digits), so the passes below skip the zeros in front
+    // that a padded factor brings.
+    int32_t e = 2 * m;
+    if ((zx | zy) != 0) e = std::min(e, std::min(L - zx, k) + std::min(L - zy, k) + 2);
+    const int32_t e2 = std::min(2 * h, e), e0 = std::min(2 * k, e);
+    subtrair_produtos(z1 + 2 * m - e, e, out + 2 * h - e2, e2, out + 2 * L - e0, e0);
+    // The product fits in 2L digits, so any digit of z1 beyond them is zero.
+    const int32_t janela = 2 * L - k;
+    const int32_t n = std::min(e, janela);
+    somar_em(out, janela, z1 + 2 * m - n, n);
+}
+
 // out[0, 2L) = x[0, L) * y[0, L) for L of 1 to 3: the recursion's last step, one native product
 // of at most 999 * 999.
 void produto_nativo(const int16_t *x, const int16_t *y, int32_t L, int16_t *out) {
@@ -383,7 +412,8 @@ inline void produto(const int16_t *x, const int16_t *y, int32_t L, int16_t *out,
 // Same splits, same base case, same three products per level; no allocation inside the recursion.
 void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp) {
     ++chamadas;
-    if (so_zeros(x, L) || so_zeros(y, L)) {
+    const int32_t zx = zeros_em_excesso(x, L), zy = zeros_em_excesso(y, L);
+    if (zx == L || zy == L) {
         memset(out, 0, static_cast<size_t>(2 * L) * sizeof(int16_t));
         return;
     }
@@ -392,27 +422,12 @@ void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, i
     produto(x + h, y + h, k, out + 2 * h, tmp); // z0 = xL * yL, at 10^0
 
     int16_t *s1 = tmp, *s2 = tmp + (k + 1), *z1 = tmp + 2 * (k + 1);
-    const int c1 = somar_spans(x, h, x + h, k, s1);
-    const int c2 = somar_spans(y, h, y + h, k, s2);
+    const int c1 = somar_metades(x, h, k, zx, s1);
+    const int c2 = somar_metades(y, h, k, zy, s2);
     const int32_t m = k + (c1 | c2);  // both sums padded to the longer one
     const int32_t pula = (k + 1) - m; // leading zero digit that neither sum needs
     produto(s1 + pula, s2 + pula, m, z1, z1 + 2 * (k + 1));
-
-    // Only the last e digits of z1, z2 and z0 can be nonzero (a factor with z zeros in front has
-    // half sums of at most min(L - z, k) + 1 digits), so the passes below skip the zeros in front
-    // that a padded factor brings. With under three zeros in front e is 2m: no count is needed.
-    int32_t e = 2 * m;
-    if ((x[0] | x[1] | x[2]) == 0 || (y[0] | y[1] | y[2]) == 0) {
-        const int32_t zx = zeros_na_frente(x, L), zy = zeros_na_frente(y, L);
-        e = std::min(e, std::min(L - zx, k) + std::min(L - zy, k) + 2);
-    }
-    const int32_t e2 = std::min(2 * h, e), e0 = std::min(2 * k, e);
-    // z1 -= z2 + z0
-    subtrair_produtos(z1 + 2 * m - e, e, out + 2 * h - e2, e2, out + 2 * L - e0, e0);
-    // out += z1 * 10^k. The product fits in 2L digits, so any digit of z1 beyond that is zero.
-    const int32_t janela = 2 * L - k;
-    const int32_t n = std::min(e, janela);
-    somar_em(out, janela, z1 + 2 * m - n, n);
+    somar_termo_do_meio(L, zx, zy, out, z1, m);
 }
 
 } // namespace
@@ -576,8 +591,7 @@ int fim_da_execucao() {
 
 void imprime_bignumber(const SignedDigits *n) {
     if (n->size <= 0) return;
-    int32_t i = 0;
-    while (i < n->size - 1 && n->digits[i] == 0) ++i;
+    int32_t i = std::min(zeros_na_frente(n->digits, n->size), n->size - 1);
     // Digits go out in blocks through fwrite rather than one printf("%d") each: same bytes,
     // a fraction of the cost on long numbers.
     char bloco[4096];
