@@ -510,20 +510,6 @@ void igualar_tamanho(SignedDigits *a, SignedDigits *b) {
 
 namespace {
 
-// Set once a read of standard input has failed. The input ends there for good: a stream that
-// erred (a reset connection) may hand out bytes later, and what they would start is not wanted.
-// End of input needs no flag: the stream's own end-of-file indicator already sticks.
-bool leitura_falhou = false;
-
-// getc_unlocked (the process has one thread, so the stream lock of getc buys nothing), made to
-// return EOF for good after a failed read.
-int ler_byte() {
-    if (leitura_falhou) return EOF;
-    const int c = getc_unlocked(stdin);
-    if (c == EOF && ferror(stdin)) leitura_falhou = true;
-    return c;
-}
-
 // Doubles the capacity of the array being read into (the record keeps pointing at it), up to the
 // largest count the record's size holds; a line longer than that takes the out-of-memory exit.
 void crescer(SignedDigits *n, int32_t *capacidade) {
@@ -569,11 +555,15 @@ bool ler_operando(SignedDigits *n, int c) {
 } // namespace
 
 int proximo_byte() {
-    const int c = ler_byte();
+    // getc_unlocked: the process has one thread, so the stream lock of getc buys nothing.
+    const int c = getc_unlocked(stdin);
     if (c != '\r') return c;
-    const int seguinte = ler_byte();
+    const int seguinte = getc_unlocked(stdin);
     if (seguinte == '\n') return '\n';
-    if (seguinte != EOF) ungetc(seguinte, stdin);
+    // A CR just before the end reads as the end: as a stray byte it would change no output, and
+    // this way no read follows one that met the end (after a failed read, one might get bytes).
+    if (seguinte == EOF) return EOF;
+    ungetc(seguinte, stdin);
     return '\r';
 }
 
@@ -586,7 +576,7 @@ bool le_bignumber2(SignedDigits *n) {
 }
 
 int fim_da_execucao() {
-    return fflush(stdout) != 0 || ferror(stdout) || leitura_falhou ? 1 : 0;
+    return fflush(stdout) != 0 || ferror(stdout) || ferror(stdin) ? 1 : 0;
 }
 
 void imprime_bignumber(const SignedDigits *n) {

@@ -59,8 +59,8 @@ void left_shift(SignedDigits *n, int k);
 void igualar_tamanho(SignedDigits *a, SignedDigits *b);
 
 // --- Input and output ---
-// Next byte of standard input, with the pair CR LF read as one LF; EOF at the end, on a read
-// error and at every call after either.
+// Next byte of standard input, with the pair CR LF read as one LF; EOF at the end or on a read
+// error (a CR just before either included). Callers read no further after an EOF.
 int proximo_byte();
 // Reads the rest of an operand line whose first byte is `primeiro`; false if input ended first.
 bool le_bignumber(SignedDigits *n, int primeiro);
