@@ -53,15 +53,6 @@ void free_bignumber(SignedDigits *n) {
 
 namespace {
 
-// True when every digit of p[0, len) is zero. The scan starts at the units end, where a factor
-// padded with zeros in front has its digits, so a nonzero span is usually told at once.
-bool so_zeros(const int16_t *p, int32_t len) {
-    for (int32_t i = len - 1; i >= 0; --i) {
-        if (p[i] != 0) return false;
-    }
-    return true;
-}
-
 // Number of zero digits in front of p[0, len); len when every digit is zero.
 int32_t zeros_na_frente(const int16_t *p, int32_t len) {
     int32_t i = 0;
@@ -183,9 +174,16 @@ void swap_bignumbers(SignedDigits *a, SignedDigits *b) {
 
 namespace {
 
+bool eh_zero(const SignedDigits *n) {
+    for (int32_t i = 0; i < n->size; ++i) {
+        if (n->digits[i] != 0) return false;
+    }
+    return true;
+}
+
 // Prints a "-" when `negativo` and the magnitude is not zero, then the magnitude.
 void imprime_com_sinal(const SignedDigits *n, bool negativo) {
-    if (negativo && !so_zeros(n->digits, n->size)) putchar('-');
+    if (negativo && !eh_zero(n)) putchar('-');
     imprime_bignumber(n);
 }
 
@@ -405,11 +403,12 @@ inline void produto(const int16_t *x, const int16_t *y, int32_t L, int16_t *out,
 // factor gives a zero product at once, without recursing: a short factor padded to the long
 // one's length then costs what its digits need.
 //
-// The record-level design gives every partial product, half sum and shift its own heap record.
-// Here the two outer products are written straight into their final places in `out` (the shift by
-// 10^(2k) is where they sit), the half sums and the middle product live in `tmp`, a scratch area
-// allocated once per multiplication, and the middle term is added at its shift of 10^k in place.
-// Same splits, same base case, same three products per level; no allocation inside the recursion.
+// Built from the record tools (soma_para_karatsuba, left_shift, ...), every partial product, half
+// sum and shift would be a heap record of its own. Here the two outer products are written straight
+// into their final places in `out` (the shift by 10^(2k) is where they sit), the half sums and the
+// middle product live in `tmp`, a scratch area allocated once per multiplication, and the middle
+// term is added at its shift of 10^k in place. Same splits, same base case, same three products per
+// level; no allocation inside the recursion.
 void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp) {
     ++chamadas;
     const int32_t zx = zeros_em_excesso(x, L), zy = zeros_em_excesso(y, L);
