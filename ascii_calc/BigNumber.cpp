@@ -1,3 +1,4 @@
+// Character numbers of ascii_calc: input, records, printing and the arithmetic on them.
 #include "BigNumber.hpp"
 
 #include <cstdio>
@@ -6,12 +7,32 @@
 
 namespace ascii_calc {
 
+// ---- input, end of the run and the failure path -------------------------------------------------
+
+int proximo_byte() {
+    const int c = getc(stdin);
+    if (c != '\r') return c;
+    const int seguinte = getc(stdin);
+    if (seguinte == '\n') return '\n';
+    if (seguinte != EOF) ungetc(seguinte, stdin);
+    return c;
+}
+
+int fim_da_execucao() {
+    return fflush(stdout) != 0 || ferror(stdout) || ferror(stdin) ? 1 : 0;
+}
+
+void falha_alocacao() {
+    puts("Erro de alocacao de memoria");
+    exit(1);
+}
+
+// ---- records: allocation, reading, printing, release --------------------------------------------
+
 namespace {
 
 // A line buffer starts with room for 63 digits, so that the usual operand needs no reallocation.
 constexpr size_t capacidade_inicial = 64;
-
-// ---- allocation: every request either succeeds or ends the run --------------------------------
 
 char *alocar_texto(size_t bytes) {
     char *texto = static_cast<char *>(malloc(bytes));
@@ -36,7 +57,86 @@ char *crescer_buffer(char *buffer, size_t *capacidade) {
     return realocar_texto(buffer, *capacidade);
 }
 
-// ---- magnitude layer: digit characters, least significant first --------------------------------
+} // namespace
+
+CharNumber *novo_bignumber() {
+    CharNumber *record = static_cast<CharNumber *>(malloc(sizeof(CharNumber)));
+    if (record == nullptr) falha_alocacao();
+    record->digits = nullptr;
+    record->length = -1;
+    record->sign = 0;
+    return record;
+}
+
+char *ler_string_dinamica(char *buffer, int32_t *length, int16_t *sign) {
+    size_t capacidade = capacidade_inicial;
+    size_t quantidade = 0;
+    buffer[0] = '\0';
+    for (int c = proximo_byte(); c != EOF; c = proximo_byte()) {
+        if (c == '\n') {
+            buffer[quantidade] = '\0';
+            *length = static_cast<int32_t>(quantidade);
+            return buffer;
+        }
+        if (c == '-') *sign = -1;
+        if (c < '0' || c > '9') continue; // a minus sign negates; every other byte is ignored
+        buffer[quantidade++] = static_cast<char>(c);
+        if (quantidade + 1 >= capacidade) buffer = crescer_buffer(buffer, &capacidade);
+    }
+    buffer[quantidade] = '\0';
+    return buffer;
+}
+
+CharNumber *ler_bignumber(CharNumber *record) {
+    int32_t length = -1; // stays -1 when end of input comes before the newline
+    int16_t sign = 1;
+    record->digits = alocar_texto(capacidade_inicial);
+    // After a read error no line is read: ferror(stdin) is tested once per line rather than once
+    // per byte, which keeps the byte loop as short as it was.
+    if (!ferror(stdin)) record->digits = ler_string_dinamica(record->digits, &length, &sign);
+    if (length <= 0) {
+        record->digits[0] = '\0';
+        record->length = -1;
+        record->sign = 0;
+        return record;
+    }
+    revert(record->digits, length);
+    record->length = length;
+    record->sign = sign;
+    return record;
+}
+
+void revert(char *buffer, int32_t n) {
+    for (int32_t frente = 0, tras = n - 1; frente < tras; ++frente, --tras) {
+        const char c = buffer[frente];
+        buffer[frente] = buffer[tras];
+        buffer[tras] = c;
+    }
+}
+
+// Writes the digits most significant first through a small block: one library call per block
+// instead of one per digit, the same bytes.
+void imprimir_big_number(const CharNumber *record) {
+    if (record->sign == -1) putchar('-');
+    char bloco[4096];
+    int32_t i = record->length;
+    while (i > 0) {
+        size_t n = 0;
+        while (i > 0 && n < sizeof bloco) bloco[n++] = record->digits[--i];
+        fwrite(bloco, 1, n, stdout);
+    }
+    putchar('\n');
+}
+
+void liberar_bignumber(CharNumber *record) {
+    if (record == nullptr) return;
+    free(record->digits);
+    free(record);
+}
+
+// ---- magnitudes: digit characters, least significant first --------------------------------------
+
+namespace {
 
 // One digit step: v = digit + delta; keeps v when it is a digit, otherwise stores v - 10 * o.
 // Returns the carry (addition) or borrow (subtraction) for the next position.
@@ -83,99 +183,7 @@ int32_t primeira_diferenca(const char *a, const char *b, int32_t length) {
 
 } // namespace
 
-// ---- failure path and input -------------------------------------------------------------------
-
-void falha_alocacao() {
-    puts("Erro de alocacao de memoria");
-    exit(1);
-}
-
-int proximo_byte() {
-    const int c = getc(stdin);
-    if (c != '\r') return c;
-    const int seguinte = getc(stdin);
-    if (seguinte == '\n') return '\n';
-    if (seguinte != EOF) ungetc(seguinte, stdin);
-    return c;
-}
-
-char *ler_string_dinamica(char *buffer, int32_t *length, int16_t *sign) {
-    size_t capacidade = capacidade_inicial;
-    size_t quantidade = 0;
-    buffer[0] = '\0';
-    for (int c = proximo_byte(); c != EOF; c = proximo_byte()) {
-        if (c == '\n') {
-            buffer[quantidade] = '\0';
-            *length = static_cast<int32_t>(quantidade);
-            return buffer;
-        }
-        if (c == '-') *sign = -1;
-        if (c < '0' || c > '9') continue; // a minus sign negates; every other byte is ignored
-        buffer[quantidade++] = static_cast<char>(c);
-        if (quantidade + 1 >= capacidade) buffer = crescer_buffer(buffer, &capacidade);
-    }
-    buffer[quantidade] = '\0';
-    return buffer;
-}
-
-CharNumber *novo_bignumber() {
-    CharNumber *record = static_cast<CharNumber *>(malloc(sizeof(CharNumber)));
-    if (record == nullptr) falha_alocacao();
-    record->digits = nullptr;
-    record->length = -1;
-    record->sign = 0;
-    return record;
-}
-
-CharNumber *ler_bignumber(CharNumber *record) {
-    int32_t length = -1; // stays -1 when end of input comes before the newline
-    int16_t sign = 1;
-    record->digits = ler_string_dinamica(alocar_texto(capacidade_inicial), &length, &sign);
-    if (length <= 0) {
-        record->digits[0] = '\0';
-        record->length = -1;
-        record->sign = 0;
-        return record;
-    }
-    revert(record->digits, length);
-    record->length = length;
-    record->sign = sign;
-    return record;
-}
-
-void revert(char *buffer, int32_t n) {
-    for (int32_t frente = 0, tras = n - 1; frente < tras; ++frente, --tras) {
-        const char c = buffer[frente];
-        buffer[frente] = buffer[tras];
-        buffer[tras] = c;
-    }
-}
-
-// Writes the digits most significant first through a small block: one library call per block
-// instead of one per digit, the same bytes.
-int fim_da_execucao() {
-    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
-}
-
-void imprimir_big_number(const CharNumber *record) {
-    if (record->sign == -1) putchar('-');
-    char bloco[4096];
-    int32_t i = record->length;
-    while (i > 0) {
-        size_t n = 0;
-        while (i > 0 && n < sizeof bloco) bloco[n++] = record->digits[--i];
-        fwrite(bloco, 1, n, stdout);
-    }
-    putchar('\n');
-}
-
-void liberar_bignumber(CharNumber *record) {
-    if (record == nullptr) return;
-    free(record->digits);
-    free(record);
-}
-
-// ---- signed layer ------------------------------------------------------------------------------
+// ---- signed layer -------------------------------------------------------------------------------
 
 void swap(CharNumber **first, CharNumber **second) {
     CharNumber *guardado = *first;
@@ -196,18 +204,9 @@ void ordenar_por_magnitude(CharNumber **first, CharNumber **second) {
 
 CharNumber *auxiliar_soma(CharNumber **first, CharNumber **second) {
     CharNumber *a = *first;
-    CharNumber *b = *second;
-    const int16_t sinal_a = a->sign;
-    const int16_t sinal_b = b->sign;
-
-    // Signs during the digit loop: a is made positive, b's sign picks addition or subtraction.
-    // clang-format off
-    if (sinal_a == 1 && sinal_b == 1)        { a->sign = 1; b->sign = 1; }  // |a| + |b|
-    else if (sinal_a == 1 && sinal_b == -1)  { a->sign = 1; b->sign = -1; } // |a| - |b|
-    else if (sinal_a == -1 && sinal_b == 1)  { a->sign = 1; b->sign = -1; } // |a| - |b|
-    else if (sinal_a == -1 && sinal_b == -1) { a->sign = 1; b->sign = 1; }  // |a| + |b|
-    // clang-format on
-
+    const CharNumber *b = *second;
+    // a keeps its sign and is worked on as a magnitude; b's digits are added to it when the two
+    // signs agree (o = 1) and subtracted when they differ (o = -1). No sign changes.
     const int o = a->sign * b->sign;
     if (acumular_digitos(a->digits, a->length, b->digits, b->length, o) != 0) {
         a->digits = realocar_texto(a->digits, static_cast<size_t>(a->length) + 2);
@@ -215,9 +214,6 @@ CharNumber *auxiliar_soma(CharNumber **first, CharNumber **second) {
         a->digits[a->length + 1] = '\0';
         a->length += 1;
     }
-
-    a->sign = sinal_a; // every row restores the signs it began with
-    b->sign = sinal_b;
     return a;
 }
 

@@ -1,3 +1,4 @@
+// The number record of ascii_calc and its reader, printer and arithmetic.
 #pragma once
 
 #include <cstdint>
@@ -12,34 +13,38 @@ struct CharNumber {
     int16_t sign;   // 1 (positive or zero) or -1; 0 only in the end-of-input record
 };
 
-// Next byte of standard input, with CR LF folded into LF; EOF at the end of input.
+// Input, the end of the run and the failure path.
+// Next byte of standard input, with CR LF folded into LF; EOF at the end of input or a read error.
 int proximo_byte();
-
+// Flushes standard output; the run's exit status: 0, or 1 when the input could not be read or the
+// output could not be written.
+int fim_da_execucao();
 // Prints "Erro de alocacao de memoria" on a line of its own and ends the process with status 1.
 [[noreturn]] void falha_alocacao();
 
+// Records: reading, printing, release.
+// Allocates an empty record; the caller owns it.
+CharNumber *novo_bignumber();
 // Reads one line into buffer (at least 64 bytes), keeping digits and noting '-' in *sign; sets
 // *length at the newline only (a line cut off by end of input leaves it as it was). Returns the
 // buffer, which may have moved.
 char *ler_string_dinamica(char *buffer, int32_t *length, int16_t *sign);
-// Fills record from the next line and returns it; no digit or no newline gives length -1, sign 0.
+// Fills record from the next line and returns it; no digit or no newline gives length -1, sign 0,
+// and so does any line after a read error.
 CharNumber *ler_bignumber(CharNumber *record);
-// Allocates an empty record; the caller owns it.
-CharNumber *novo_bignumber();
 // Reverses the first n characters of buffer in place.
 void revert(char *buffer, int32_t n);
 // Prints the number (with '-' when sign is -1) and a newline.
 void imprimir_big_number(const CharNumber *record);
-// Flushes standard output; the run's exit status: 0, or 1 when the output could not be written.
-int fim_da_execucao();
-// Frees the digits, then the record.
+// Frees the digits, then the record; a null record is ignored.
 void liberar_bignumber(CharNumber *record);
 
+// Signed layer: operands normalised (no leading zeros, no negative zero).
 // Exchanges the two pointers.
 void swap(CharNumber **first, CharNumber **second);
 // Exchanges the variables when the second holds the larger magnitude; signs play no part.
 void ordenar_por_magnitude(CharNumber **first, CharNumber **second);
-// Adds *second into *first (larger or equal magnitude) in place; both signs end as they began.
+// Adds *second into *first (larger or equal magnitude) in place; neither sign changes.
 CharNumber *auxiliar_soma(CharNumber **first, CharNumber **second);
 // Drops leading zeros; zero becomes "0" with sign 1. Returns the record.
 CharNumber *remover_zero_esquerda(CharNumber **record);

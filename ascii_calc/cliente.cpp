@@ -1,5 +1,6 @@
-#include "command_line.hpp"
+// The driver of ascii_calc: reads calculations and prints their results.
 #include "BigNumber.hpp"
+#include "command_line.hpp"
 
 #include <cstdio>
 

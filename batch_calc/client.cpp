@@ -1,6 +1,6 @@
+// The driver: reads every calculation, computes it at once, and prints all results at the end.
 #include "command_line.hpp"
 #include "expression.hpp"
-#include "helpers.hpp"
 #include "process.hpp"
 
 #include <cstdio>
@@ -60,5 +60,6 @@ int main(int argc, char **argv) {
     }
     print_process(calculations);
     destroy_process(calculations);
-    return output_status();
+    const int written = output_status();
+    return input_failed() ? 1 : written;
 }

@@ -1,3 +1,4 @@
+// One calculation: reading it, computing it by the sign table, and the magnitude arithmetic.
 #include "expression.hpp"
 
 #include "helpers.hpp"
@@ -8,21 +9,22 @@
 #include <cstring>
 
 namespace batch_calc {
+namespace {
 
 // The end of a number's text, just behind its units digit: the digit at position k from the units
 // end is value(end, k). Loops keep this pointer in a local, as their stores into char buffers could
 // otherwise alias the record's fields.
-static const char *text_end(const big_number *number) {
+const char *text_end(const big_number *number) {
     return number->digits + number->length;
 }
 
-static int value(const char *end, int32_t k) {
+int value(const char *end, int32_t k) {
     return end[-1 - k] - '0';
 }
 
 // Turns a units-first work text into a result record: reverses and trims it, frees the work
 // buffer, and sets the sign unless the result is zero.
-static big_number *finish_result(char *work, int32_t work_length, bool negative_unless_zero) {
+big_number *finish_result(char *work, int32_t work_length, bool negative_unless_zero) {
     reverse_string(work);
     int32_t length = 0;
     char *digits = remove_leading_zeroes(work, work_length, &length);
@@ -33,31 +35,61 @@ static big_number *finish_result(char *work, int32_t work_length, bool negative_
     return result;
 }
 
-static char *zeroed_work_buffer(int64_t size) {
-    char *work = static_cast<char *>(calloc(static_cast<size_t>(size), 1));
+// A work buffer of `size` bytes for a result of up to `longest` digits. Sums and differences
+// write every byte but the last two, so only those are zeroed (a full zero fill costs them a
+// calloc per result); products accumulate into every cell, so theirs is zero-filled. A result too
+// long for a record's 32-bit length takes the path of a buffer that cannot be allocated: the
+// check fails and the run aborts.
+char *work_buffer(int64_t size, int64_t longest, bool zero_filled) {
+    char *work = nullptr;
+    if (longest <= INT32_MAX)
+        work = static_cast<char *>(zero_filled ? calloc(static_cast<size_t>(size), 1)
+                                               : malloc(static_cast<size_t>(size)));
     assert(work != NULL);
+    if (!zero_filled) work[size - 2] = work[size - 1] = '\0';
     return work;
 }
 
 // The digit character for a column sum (0 to 19 with the carry in); sets the carry out.
-static char sum_digit(int column, int *carry) {
+char sum_digit(int column, int *carry) {
     int sum = column + *carry;
     *carry = sum >= 10;
     return static_cast<char>('0' + sum - 10 * *carry);
 }
 
 // The digit character for a column difference (-9 to 9 before the borrow); sets the borrow out.
-static char difference_digit(int column, int *borrow) {
+char difference_digit(int column, int *borrow) {
     int difference = column - *borrow;
     *borrow = difference < 0;
     return static_cast<char>('0' + difference + 10 * *borrow);
 }
 
+// Adds x times the digit values of b into the cells from `cells` on, carrying as far as needed.
+// Unsigned arithmetic: the carry chain through t / 10 is then a multiply and a shift, with no
+// sign correction, which sets the speed of every product.
+void add_row(unsigned char *cells, unsigned x, const char *b_end, int32_t lb) {
+    unsigned carry = 0;
+    int32_t j = 0;
+    for (; j < lb; ++j) {
+        unsigned t = cells[j] + x * static_cast<unsigned>(value(b_end, j)) + carry;
+        carry = t / 10;
+        cells[j] = static_cast<unsigned char>(t - 10 * carry);
+    }
+    for (; carry != 0; ++j) {
+        unsigned t = cells[j] + carry;
+        carry = t / 10;
+        cells[j] = static_cast<unsigned char>(t - 10 * carry);
+    }
+}
+
+} // namespace
+
 big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
-    const big_number *longer = a->length >= b->length ? a : b;
-    int32_t n = longer->length, common = a->length + b->length - n;
+    const bool a_is_longer = a->length >= b->length;
+    const big_number *longer = a_is_longer ? a : b;
+    int32_t n = longer->length, common = a_is_longer ? b->length : a->length;
+    char *work = work_buffer(static_cast<int64_t>(n) + 2, static_cast<int64_t>(n) + 1, false);
     const char *a_end = text_end(a), *b_end = text_end(b), *longer_end = text_end(longer);
-    char *work = zeroed_work_buffer(static_cast<int64_t>(n) + 2);
     int carry = 0;
     int32_t k = 0;
     for (; k < common; ++k) work[k] = sum_digit(value(a_end, k) + value(b_end, k), &carry);
@@ -69,8 +101,8 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
 big_number *subtract_positive_big_numbers(const big_number *a, const big_number *b) {
     assert(a->length >= b->length);
     int32_t la = a->length, lb = b->length;
+    char *work = work_buffer(static_cast<int64_t>(la) + 2, la, false);
     const char *a_end = text_end(a), *b_end = text_end(b);
-    char *work = zeroed_work_buffer(static_cast<int64_t>(la) + 2);
     int borrow = 0;
     int32_t k = 0;
     for (; k < lb; ++k) work[k] = difference_digit(value(a_end, k) - value(b_end, k), &borrow);
@@ -78,31 +110,15 @@ big_number *subtract_positive_big_numbers(const big_number *a, const big_number 
     return finish_result(work, la, false);
 }
 
-// Adds x times the digit values of b into the cells from `cells` on, carrying as far as needed.
-static void add_row(unsigned char *cells, int x, const char *b_end, int32_t lb) {
-    int carry = 0;
-    int32_t j = 0;
-    for (; j < lb; ++j) {
-        int t = cells[j] + carry + x * value(b_end, j);
-        cells[j] = static_cast<unsigned char>(t % 10);
-        carry = t / 10;
-    }
-    for (; carry != 0; ++j) {
-        int t = cells[j] + carry;
-        cells[j] = static_cast<unsigned char>(t % 10);
-        carry = t / 10;
-    }
-}
-
 big_number *multiply(const big_number *a, const big_number *b) {
     int32_t la = a->length, lb = b->length;
     int64_t n = static_cast<int64_t>(la) + lb;
-    assert(n < INT32_MAX);
-    const char *a_end = text_end(a), *b_end = text_end(b);
     // The cells hold digit values, units first, during all rows; characters only at the end.
-    unsigned char *cells = reinterpret_cast<unsigned char *>(zeroed_work_buffer(n + 3));
+    unsigned char *cells = reinterpret_cast<unsigned char *>(work_buffer(n + 3, n + 1, true));
+    const char *a_end = text_end(a), *b_end = text_end(b);
     if (la > 0 && lb > 0)
-        for (int32_t k = 0; k < la; ++k) add_row(cells + k, value(a_end, k), b_end, lb);
+        for (int32_t k = 0; k < la; ++k)
+            add_row(cells + k, static_cast<unsigned>(value(a_end, k)), b_end, lb);
     for (int64_t i = 0; i <= n; ++i) cells[i] = static_cast<unsigned char>(cells[i] + '0');
     return finish_result(reinterpret_cast<char *>(cells), static_cast<int32_t>(n + 1),
                          a->is_negative != b->is_negative);
@@ -112,6 +128,40 @@ bool is_larger_or_equal(const big_number *left, const big_number *right) {
     if (left->length != right->length) return left->length > right->length;
     return strcmp(left->digits, right->digits) >= 0;
 }
+
+namespace {
+
+// Gives a sum or difference the sign its row of the sign table names; zero (and the empty text
+// of operands written as "-" alone) is never negative.
+big_number *with_sign(big_number *result, int8_t is_negative) {
+    if (result != nullptr)
+        result->is_negative = is_negative && is_nonzero_text(result->digits, result->length);
+    return result;
+}
+
+// The sign table: one line per row. The magnitude operation sets a sign of its own, which the
+// row's sign replaces.
+big_number *signed_result(int32_t operation, const big_number *left, const big_number *right) {
+    int8_t flag = left->is_negative;
+    bool equal_flags = left->is_negative == right->is_negative;
+    switch (operation) {
+    case ADDITION:
+        if (equal_flags) return with_sign(add_positive_big_numbers(left, right), flag);
+        if (is_larger_or_equal(left, right))
+            return with_sign(subtract_positive_big_numbers(left, right), flag);
+        return with_sign(subtract_positive_big_numbers(right, left), !flag);
+    case SUBTRACTION:
+        if (!equal_flags) return with_sign(add_positive_big_numbers(left, right), flag);
+        if (is_larger_or_equal(left, right))
+            return with_sign(subtract_positive_big_numbers(left, right), flag);
+        return with_sign(subtract_positive_big_numbers(right, left), !flag);
+    case MULTIPLICATION:
+        return multiply(left, right);
+    }
+    return nullptr;
+}
+
+} // namespace
 
 int32_t operation_for(int operator_byte) {
     if (operator_byte == '-') return SUBTRACTION;
@@ -135,38 +185,6 @@ expression *create_expression() {
     made->right = right;
     made->result = nullptr;
     return made;
-}
-
-// Gives a sum or difference the sign its row of the sign table names; zero (and the empty text
-// of operands written as "-" alone) is never negative.
-static big_number *with_sign(big_number *result, int8_t is_negative) {
-    if (result != nullptr)
-        result->is_negative =
-            is_negative && result->length > 0 && !is_zero_string(result->digits, result->length);
-    return result;
-}
-
-// The sign table: one line per row. The magnitude operation sets a sign of its own, which the
-// row's sign replaces.
-static big_number *signed_result(int32_t operation, const big_number *left,
-                                 const big_number *right) {
-    int8_t flag = left->is_negative;
-    bool equal_flags = left->is_negative == right->is_negative;
-    switch (operation) {
-    case ADDITION:
-        if (equal_flags) return with_sign(add_positive_big_numbers(left, right), flag);
-        if (is_larger_or_equal(left, right))
-            return with_sign(subtract_positive_big_numbers(left, right), flag);
-        return with_sign(subtract_positive_big_numbers(right, left), !flag);
-    case SUBTRACTION:
-        if (!equal_flags) return with_sign(add_positive_big_numbers(left, right), flag);
-        if (is_larger_or_equal(left, right))
-            return with_sign(subtract_positive_big_numbers(left, right), flag);
-        return with_sign(subtract_positive_big_numbers(right, left), !flag);
-    case MULTIPLICATION:
-        return multiply(left, right);
-    }
-    return nullptr;
 }
 
 void calculate_expression(expression *expression) {

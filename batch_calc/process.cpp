@@ -1,4 +1,7 @@
+// The list of every calculation of a run, printed once the input has ended.
 #include "process.hpp"
+
+#include "helpers.hpp"
 
 #include <cassert>
 #include <cstdio>
@@ -15,8 +18,10 @@ process *create_process() {
     return made;
 }
 
+namespace {
+
 // The array doubles from 2; a failed growth (or a count past 32 bits) ends the run by the check.
-static void grow_expressions(struct process *list) {
+void grow_expressions(struct process *list) {
     int32_t grown = list->count == 0 ? 2 : list->count <= INT32_MAX / 2 ? list->count * 2 : 0;
     struct expression **resized = nullptr;
     if (grown != 0)
@@ -27,21 +32,19 @@ static void grow_expressions(struct process *list) {
     list->capacity = grown;
 }
 
+// Zero is never printed with a sign, and the empty text of operands written as "-" alone
+// prints as "0".
+void print_result(const big_number *result) {
+    if (result->is_negative == 1 && is_nonzero_text(result->digits, result->length)) putchar('-');
+    puts(result->length > 0 ? result->digits : "0");
+}
+
+} // namespace
+
 void add_process(process *process, expression *expression) {
     assert(process != NULL && expression != NULL);
     if (process->count == process->capacity) grow_expressions(process);
     process->expressions[process->count++] = expression;
-}
-
-// Zero is never printed with a sign, and the empty text of operands written as "-" alone
-// prints as "0".
-static void print_result(const big_number *result) {
-    if (result->is_negative == 1 && result->length > 0 && result->digits[0] != '0') putchar('-');
-    puts(result->length > 0 ? result->digits : "0");
-}
-
-int output_status() {
-    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
 }
 
 void print_process(process *process) {
@@ -53,6 +56,10 @@ void print_process(process *process) {
         else
             print_result(result);
     }
+}
+
+int output_status() {
+    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
 }
 
 void destroy_process(process *process) {

@@ -35,7 +35,8 @@ def big_number(rng, digits):
 
 
 def workloads(quick):
-    """(name, digits for the plot or None, generator) for each workload."""
+    """(name, plot, generator) for each workload: plot is ("balanced", digits), ("long x short",
+    None) or None."""
     scale = 10 if quick else 1
     sizes = [1000, 10000, 100000] if not quick else [1000, 10000]
     items = [
@@ -45,8 +46,22 @@ def workloads(quick):
         ("100k small mixed", None, lambda r: small_stream(r, 100000 // scale, "+-*")),
     ]
     for n in sizes:
-        items.append(("mul %d digits" % n, n,
+        items.append(("mul %d digits" % n, ("balanced", n),
                       lambda r, n=n: big_number(r, n) + "\n" + big_number(r, n) + "\n*\n"))
+    # Long times short, the most common product, each way round: a short factor must cost what
+    # its digits need, not what the long one's length would give it.
+    zero_run = "0" * (300000 // scale) + "7"
+    shapes = [
+        ("10^6 x 1 digit", lambda r: big_number(r, 10**6 // scale), lambda r: "7"),
+        ("10^5 x 100 digits", lambda r: big_number(r, 10**5 // scale), lambda r: big_number(r, 100)),
+        ("3x10^5 zeros, 7 x 1 digit", lambda r: zero_run, lambda r: "3"),
+    ]
+    for name, long, short in shapes:
+        items.append(("mul " + name, ("long x short", None),
+                      lambda r, long=long, short=short: long(r) + "\n" + short(r) + "\n*\n"))
+        swapped = " x ".join(reversed(name.split(" x ")))
+        items.append(("mul " + swapped, ("long x short", None),
+                      lambda r, long=long, short=short: short(r) + "\n" + long(r) + "\n*\n"))
     return items
 
 
@@ -77,20 +92,26 @@ sys.stdout.write("\\n".join(out) + "\\n")
 """
 
 
-def time_run(command, input_path, output_path, env, timeout):
-    """Wall time of one run, or None when it is killed at the timeout.
+def time_run(command, input_path, output_path, env, timeout, peak_memory):
+    """(wall time, peak resident memory in bytes) of one run, or None when it is killed at the
+    timeout. The command runs under the small peak_memory launcher, which reports its peak.
 
     The process is waited for with a blocking wait: subprocess's own timeout polls with sleeps of
     up to 50 ms, which would round every short run up to that step."""
+    peak_file = output_path + ".peak"
     with open(input_path, "rb") as stdin, open(output_path, "wb") as stdout:
         start = time.perf_counter()
-        process = subprocess.Popen(command, stdin=stdin, stdout=stdout, stderr=subprocess.DEVNULL, env=env)
+        process = subprocess.Popen([peak_memory, peak_file] + command, stdin=stdin, stdout=stdout,
+                                   stderr=subprocess.DEVNULL, env=env)
         killer = threading.Timer(timeout, process.kill)
         killer.start()
         process.wait()
         elapsed = time.perf_counter() - start
         killer.cancel()
-        return None if elapsed >= timeout else elapsed
+    if elapsed >= timeout:
+        return None
+    with open(peak_file) as f:
+        return elapsed, int(f.read()) * 1024
 
 
 def machine():
@@ -119,6 +140,7 @@ def main():
     args = parser.parse_args()
 
     bin_dir = os.path.join(args.build, "bin")
+    peak_memory = os.path.join(args.build, "bench", "peak_memory")
     programs = args.programs or [p for p in CALCULATORS if os.path.exists(os.path.join(bin_dir, p))]
     commands = {}
     peer_commands = {
@@ -138,8 +160,8 @@ def main():
     os.makedirs(work, exist_ok=True)
     env = dict(os.environ, BC_LINE_LENGTH="0")
     rows = []
-    plot = {}
-    for index, (name, digits, make) in enumerate(workloads(args.quick)):
+    plots = {"balanced": {}, "long x short": {}}
+    for index, (name, plot, make) in enumerate(workloads(args.quick)):
         if args.only and args.only not in name:
             continue
         stream = make(random.Random(1000 + index))
@@ -158,26 +180,30 @@ def main():
             output = os.path.join(work, "w%d.%s.out" % (index, who))
             runs = []
             for _ in range(args.runs):
-                t = time_run(command, input_path, output, env, args.timeout)
+                t = time_run(command, input_path, output, env, args.timeout, peak_memory)
                 if t is None:
                     break
                 runs.append(t)
-            median = statistics.median(runs) if len(runs) == args.runs else None
+            complete = len(runs) == args.runs
+            median = statistics.median(r[0] for r in runs) if complete else None
+            peak = max(r[1] for r in runs) if complete else None
             # A run cut short by the timeout has no output to judge.
             correct = (who == "io_floor" or median is None or
                        open(output, "rb").read() == open(reference, "rb").read())
-            times[who] = (median, correct)
+            times[who] = (median, correct, peak)
             shown = "> %gs" % args.timeout if median is None else "%.3fs" % median
-            print("%-24s %-16s %s%s" % (name, who, shown, "" if correct else "  WRONG OUTPUT"), flush=True)
-            if digits and median is not None:
-                plot.setdefault(who, []).append((digits, median))
-        rows.append((name, times))
+            print("%-30s %-16s %s%s" % (name, who, shown, "" if correct else "  WRONG OUTPUT"), flush=True)
+            if plot:
+                plots[plot[0]].setdefault(who, []).append((plot[1] or name, median))
+        rows.append((name, len(stream), times))
     write_table(args, rows, commands)
-    write_plot(plot, os.path.splitext(args.out)[0] + ".png")
+    base = os.path.splitext(args.out)[0]
+    write_balanced_plot(plots["balanced"], base + ".png")
+    write_long_short_plot(plots["long x short"], args.timeout, base + "-long-short.png")
 
 
 def ratio(times, who, base):
-    a, b = times.get(who, (None, True))[0], times.get(base, (None, True))[0]
+    a, b = times.get(who, (None,))[0], times.get(base, (None,))[0]
     return "%.2f" % (a / b) if a is not None and b else "-"
 
 
@@ -186,24 +212,28 @@ def write_table(args, rows, commands):
              "Machine: %s. Date: %s. Median of %d runs (wall time of the whole process, output to a file)."
              % (machine(), time.strftime("%Y-%m-%d"), args.runs),
              "Command: `python3 bench/run.py%s`." % (" --quick" if args.quick else ""), ""]
-    for name, times in rows:
-        lines += ["## %s" % name, "", "| program | median | x I/O floor | x GMP | x bc | output |",
-                  "|---|---|---|---|---|---|"]
+    for name, size, times in rows:
+        lines += ["## %s" % name, "", "Input: %d bytes. Peak memory: the largest resident set of the runs,"
+                  " and that per input byte." % size, "",
+                  "| program | median | x I/O floor | x GMP | x bc | peak memory | output |",
+                  "|---|---|---|---|---|---|---|"]
         for who in commands:
             if who not in times:
                 continue
-            median, correct = times[who]
+            median, correct, peak = times[who]
             shown = "> %gs" % args.timeout if median is None else "%.3f s" % median
-            lines.append("| %s | %s | %s | %s | %s | %s |" % (
+            memory = "-" if peak is None else "%.1f MiB, %.1f B/B" % (peak / 2**20, peak / size)
+            lines.append("| %s | %s | %s | %s | %s | %s | %s |" % (
                 who, shown, ratio(times, who, "io_floor"), ratio(times, who, "gmp"),
-                ratio(times, who, "bc"), "-" if median is None else "ok" if correct else "WRONG"))
+                ratio(times, who, "bc"), memory, "-" if median is None else "ok" if correct else "WRONG"))
         lines.append("")
     with open(args.out, "w") as f:
         f.write("\n".join(lines))
     print("wrote", args.out)
 
 
-def write_plot(plot, path):
+def write_balanced_plot(plot, path):
+    """Time of a balanced product against the digits of each factor, log-log."""
     if not shutil.which("gnuplot") or not plot:
         return
     data = os.path.join(HERE, "work", "plot.dat")
@@ -211,13 +241,39 @@ def write_plot(plot, path):
         for who, points in plot.items():
             f.write('"%s"\n' % who)
             for digits, seconds in points:
-                f.write("%d %g\n" % (digits, seconds))
+                if seconds is not None:
+                    f.write("%d %g\n" % (digits, seconds))
             f.write("\n\n")
     script = ('set terminal png size 900,600 noenhanced; set output "%s"; set logscale xy; '
               'set xrange [500:200000]; '
               'set xlabel "digits of each factor"; set ylabel "seconds"; set key left top; '
               'plot for [i=0:%d] "%s" index i with linespoints title columnheader(1)'
               % (path, len(plot) - 1, data))
+    subprocess.run(["gnuplot", "-e", script], check=False)
+    print("wrote", path)
+
+
+def write_long_short_plot(plot, timeout, path):
+    """Time of each long x short product, one cluster of bars per workload, one bar per program;
+    a run cut by the timeout is drawn at the timeout."""
+    if not shutil.which("gnuplot") or not plot:
+        return
+    who_list = list(plot)
+    names = [name for name, _ in plot[who_list[0]]]
+    data = os.path.join(HERE, "work", "plot-long-short.dat")
+    with open(data, "w") as f:
+        f.write("workload " + " ".join('"%s"' % w for w in who_list) + "\n")
+        for i, name in enumerate(names):
+            values = [plot[w][i][1] for w in who_list]
+            f.write('"%s" ' % name.replace("mul ", "") +
+                    " ".join("%g" % (timeout if v is None else max(v, 1e-4)) for v in values) + "\n")
+    script = ('set terminal png size 1200,650 noenhanced; set output "%s"; set logscale y; '
+              'set style data histogram; set style histogram cluster gap 1; '
+              'set style fill solid border -1; set boxwidth 0.9; set xtics rotate by -25; '
+              'set ylabel "seconds (log)"; set yrange [0.0001:%g]; set key left top; '
+              'set title "long x short products, each order"; '
+              'plot for [i=2:%d] "%s" using i:xtic(1) title columnheader(i)'
+              % (path, timeout * 2, len(who_list) + 1, data))
     subprocess.run(["gnuplot", "-e", script], check=False)
     print("wrote", path)
 

@@ -3,10 +3,26 @@
 # Declares one calculator: the library of its modules (<name>_core), the program linked from the
 # driver into <build>/bin/<name>, its man page, its GoogleTest unit tests (file names relative to
 # tests/<name>/) and the process-level suites that every calculator shares (tests/harness).
+
 # The drivers' command line (--help, --version): common/command_line.hpp, with the project's version.
 function(calc_use_command_line target)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common)
   target_compile_definitions(${target} PRIVATE CALC_VERSION="${PROJECT_VERSION}")
+endfunction()
+
+# The man page man/<name>.1, installed gzip'd (gzip -9n) into share/man/man1 as Debian ships them.
+function(calc_install_man_page name)
+  set(page ${PROJECT_SOURCE_DIR}/man/${name}.1)
+  if(NOT EXISTS ${page})
+    return()
+  endif()
+  set(packed ${CMAKE_BINARY_DIR}/man/${name}.1.gz)
+  add_custom_command(OUTPUT ${packed}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+                     COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" gzip ${page} ${packed}
+                     DEPENDS ${page} VERBATIM)
+  add_custom_target(${name}_man ALL DEPENDS ${packed})
+  install(FILES ${packed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endfunction()
 
 function(add_calculator name)
@@ -21,9 +37,7 @@ function(add_calculator name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
   install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  if(EXISTS ${PROJECT_SOURCE_DIR}/man/${name}.1)
-    install(FILES ${PROJECT_SOURCE_DIR}/man/${name}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
+  calc_install_man_page(${name})
 
   if(NOT CALC_TESTS)
     return()

@@ -19,7 +19,8 @@ inline int handle_arguments(int argc, char **argv, const char *program, const ch
     if (argc < 2) return run_calculations;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "--version") == 0) continue;
-        std::fprintf(stderr, "%s: unrecognized argument '%s'\nTry '%s --help' for more information.\n",
+        std::fprintf(stderr,
+                     "%s: unrecognized argument '%s'\nTry '%s --help' for more information.\n",
                      program, argv[i], program);
         return 2;
     }

@@ -1,3 +1,4 @@
+// Multiplication: rows of one digit times a list, added into a running sum.
 #pragma once
 
 #include "bignumber.hpp"

@@ -1,3 +1,4 @@
+// Dispatch: the sign rules of "+" and "-", and "*".
 #include "Operations.hpp"
 
 #include "Multiplicacao.hpp"

@@ -1,3 +1,4 @@
+// Dispatch: the operation that an operator character names.
 #pragma once
 
 #include "bignumber.hpp"

@@ -1,3 +1,4 @@
+// Addition: the sum of two digit lists, and of two numbers of the same sign.
 #pragma once
 
 #include "bignumber.hpp"

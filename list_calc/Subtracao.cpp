@@ -1,8 +1,33 @@
+// Subtraction of digit lists: comparing magnitudes, then borrowing column by column.
 #include "Subtracao.hpp"
 
 #include <cassert>
 
 namespace list_calc {
+
+namespace {
+
+// The verdict of Maior after the pair `x`, `y`: theirs when they differ, else `soFar`. Digits
+// differ in no pattern a branch could guess, so the choice is computed.
+int veredito(std::int32_t x, std::int32_t y, int soFar) {
+    const int differ = x != y ? 1 : 0;
+    return differ * (x > y ? 1 : 0) + (1 - differ) * soFar;
+}
+
+// The difference of the larger magnitude less the smaller, with the larger one's sign; equal
+// magnitudes give the empty list, which FormatNum turns to 0.
+ListNumber diferenca(ListNumber a, ListNumber b, int maior) {
+    switch (maior) {
+    case 1:
+        return ListNumber{a.sign, Sub(a.digits, b.digits, criar_lista())};
+    case 0:
+        return ListNumber{b.sign, Sub(b.digits, a.digits, criar_lista())};
+    default:
+        return ListNumber{0, criar_lista()};
+    }
+}
+
+} // namespace
 
 std::size_t size(const DigitNode *list) {
     std::size_t count = 0;
@@ -12,27 +37,21 @@ std::size_t size(const DigitNode *list) {
     return count;
 }
 
-// Compares two lists of equal length, most significant first: 1, 0 or 2 as Maior.
-static int compararDigitos(const DigitNode *a, const DigitNode *b) {
-    for (; a != nullptr && b != nullptr; a = a->next, b = b->next) {
-        if (a->value != b->value) {
-            return a->value > b->value ? 1 : 0;
-        }
-    }
-    return 2;
-}
-
 int Maior(ListNumber a, ListNumber b) {
-    std::size_t la = size(a.digits);
-    std::size_t lb = size(b.digits);
-    if (la != lb) {
-        return la > lb ? 1 : 0;
+    // One walk from the units: the last pair of different values is the most significant one,
+    // so neither list is reversed, and past the shorter list's end a nonzero value decides.
+    int result = 2;
+    const DigitNode *x = a.digits;
+    const DigitNode *y = b.digits;
+    for (; x != nullptr && y != nullptr; x = x->next, y = y->next) {
+        result = veredito(x->value, y->value, result);
     }
-    DigitNode *highA = inverte(criar_lista(), a.digits);
-    DigitNode *highB = inverte(criar_lista(), b.digits);
-    int result = compararDigitos(highA, highB);
-    inverte(criar_lista(), highA);
-    inverte(criar_lista(), highB);
+    for (; x != nullptr; x = x->next) {
+        result = veredito(x->value, 0, result);
+    }
+    for (; y != nullptr; y = y->next) {
+        result = veredito(0, y->value, result);
+    }
     return result;
 }
 
@@ -43,35 +62,19 @@ DigitNode *Sub(DigitNode *a, const DigitNode *b, DigitNode *acc) {
             d -= b->value;
             b = b->next;
         }
-        if (d < 0) {
-            assert(x->next != nullptr && "the minuend must not be the smaller magnitude");
-            d += 10;
-            x->next->value -= 1; // the borrow waits in the minuend for that node's own step
+        // Computed, not branched on: a borrow comes as often as not, too often to guess.
+        const std::int32_t borrow = d < 0 ? 1 : 0;
+        assert((borrow == 0 || x->next != nullptr) && "the minuend must not be the smaller one");
+        if (x->next != nullptr) {
+            x->next->value -= borrow; // the borrow waits in the minuend for that node's own step
         }
-        acc = criarNo(acc, d);
+        acc = criarNo(acc, d + 10 * borrow);
     }
     return acc;
 }
 
-// Strips the leading zeros of a units-first list; an empty or all-zero list becomes node 0.
-static DigitNode *semZerosAEsquerda(DigitNode *list) {
-    return inverte(criar_lista(), FormatNum(inverte(criar_lista(), list)));
-}
-
 ListNumber ChamarSub(ListNumber a, ListNumber b) {
-    a.digits = semZerosAEsquerda(a.digits);
-    b.digits = semZerosAEsquerda(b.digits);
-    ListNumber result{0, criar_lista()}; // equal magnitudes: FormatNum turns the empty list to 0
-    switch (Maior(a, b)) {
-    case 1:
-        result = ListNumber{a.sign, Sub(a.digits, b.digits, criar_lista())};
-        break;
-    case 0:
-        result = ListNumber{b.sign, Sub(b.digits, a.digits, criar_lista())};
-        break;
-    default:
-        break;
-    }
+    ListNumber result = diferenca(a, b, Maior(a, b)); // leading zeros only give leading zeros
     destruir_lista(a.digits);
     destruir_lista(b.digits);
     result.digits = FormatNum(result.digits);

@@ -1,3 +1,4 @@
+// Digit lists: the node, the signed number and the list operations every module builds on.
 #pragma once
 
 #include <cstdint>
@@ -21,16 +22,15 @@ struct ListNumber {
 DigitNode *criar_lista();
 // Frees every node of `list` (possibly empty).
 void destruir_lista(DigitNode *list);
-// Gives every node kept for reuse back to the heap; called once at the end of a run.
+// Frees the head node of `list` (possibly empty) and returns the rest of the list.
+DigitNode *liberarCabeca(DigitNode *list);
+// Gives all node memory back to the heap; only once no list is left, at the end of a run.
 void devolver_nos_guardados();
-// Puts a new node holding `value` in front of `list` and returns it; exits with status 1 when
-// no memory is left.
+// A new node holding `value` in front of `list`; exits with status 1 when memory runs out.
 DigitNode *criarNo(DigitNode *list, std::int32_t value);
-// Reverses `list` in place, hangs `tail` behind its old head and returns the new head (`tail`
-// itself when `list` is empty).
+// Reverses `list` in place, hangs `tail` behind its old head and returns the new head.
 DigitNode *inverte(DigitNode *tail, DigitNode *list);
-// Frees the nodes of value 0 at the head of `list`; returns the first other node, or a new lone
-// node 0 when none is left (an empty list is zero).
+// Frees the 0 nodes at the head of `list`; returns the first other node, or a new lone node 0.
 DigitNode *FormatNum(DigitNode *list);
 // Writes every value of `list` in list order, then a newline; no sign.
 void imprimirLista(const DigitNode *list);

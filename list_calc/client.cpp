@@ -1,5 +1,4 @@
-// The calculation loop: reads standard input one byte at a time, counts newlines to know which
-// line of a calculation it is on, and prints each result as soon as its operator is read.
+// The driver: reads calculations byte by byte, counting lines, and prints each result at once.
 #include "command_line.hpp"
 #include <cstdint>
 #include <cstdio>
@@ -15,8 +14,9 @@ std::int32_t convertChar(char c) {
 }
 
 // The one reader of standard input: the next byte, or EOF at end of input or on a read error.
+// The run has one thread, so the stream's lock, taken per byte by getc, only costs time.
 static int proximoByte() {
-    return std::getc(stdin);
+    return getc_unlocked(stdin);
 }
 
 static bool ehOperador(int c) {
@@ -25,6 +25,56 @@ static bool ehOperador(int c) {
 
 static ListNumber numeroVazio() {
     return ListNumber{0, criar_lista()};
+}
+
+// Where the driver stands: the line of the calculation it is on and the operands read so far.
+// Line 1 is the first operand, line 2 (and any later line before the operator) the second,
+// line 0 follows an operator. Lines past 3 behave as line 3, so the count stops there.
+struct Leitura {
+    int linha;           // 0 to 3, as above
+    ListNumber primeiro; // the first operand, units first
+    ListNumber segundo;  // the second operand, units first
+};
+
+// Computes `op` on the operands read, prints the result and starts the next calculation.
+static void calcular(Leitura &leitura, char op) {
+    ListNumber resultado = ChamaOperacao(leitura.primeiro, leitura.segundo, op);
+    printBigNumber(resultado);
+    destruir_lista(resultado.digits);
+    leitura = Leitura{0, numeroVazio(), numeroVazio()};
+}
+
+// Takes one byte of the stream: digits go to the operand of the line, newlines move the count,
+// a sign marks the operand of its line negative (once, anywhere on it) or is the operator.
+// Every other byte (blank, carriage return, letter) is ignored wherever it stands.
+static void tomarByte(Leitura &leitura, int c) {
+    if (c >= '0' && c <= '9') {
+        DigitNode *&digitos = leitura.linha == 1 ? leitura.primeiro.digits : leitura.segundo.digits;
+        digitos = criarNo(digitos, convertChar(static_cast<char>(c)));
+    } else if (c == '\n') {
+        leitura.linha = leitura.linha < 3 ? leitura.linha + 1 : 3;
+    } else if (ehOperador(c) && leitura.linha == 1) {
+        leitura.primeiro.sign = 1;
+    } else if (ehOperador(c) && leitura.linha == 2) {
+        leitura.segundo.sign = 1;
+    } else if (ehOperador(c)) {
+        calcular(leitura, static_cast<char>(c));
+    }
+}
+
+// Runs the calculation stream to its end; the exit status.
+static int executar() {
+    Leitura leitura{1, numeroVazio(), numeroVazio()};
+    for (int c = proximoByte(); c != EOF; c = proximoByte()) {
+        tomarByte(leitura, c);
+    }
+    destruir_lista(leitura.primeiro.digits); // an unfinished calculation is dropped
+    destruir_lista(leitura.segundo.digits);
+    devolver_nos_guardados();
+    // Input that could not be read, or a result that could not be written, is a failure, not a
+    // finished run.
+    bool falhou = std::ferror(stdin) != 0 || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    return falhou ? 1 : 0;
 }
 
 } // namespace list_calc
@@ -49,37 +99,5 @@ How each kind of damaged input is read: man list_calc
 int main(int argc, char **argv) {
     const int status = command_line::handle_arguments(argc, argv, "list_calc", usage);
     if (status != command_line::run_calculations) return status;
-    using namespace list_calc;
-    // Line 1 is the first operand, line 2 (and any later line before the operator) the second,
-    // line 0 follows an operator. Lines past 3 behave as line 3, so the count stops there.
-    int linha = 1;
-    ListNumber primeiro = numeroVazio();
-    ListNumber segundo = numeroVazio();
-    for (int c = proximoByte(); c != EOF; c = proximoByte()) {
-        if (c == '\n') {
-            linha = linha < 3 ? linha + 1 : 3;
-        } else if (ehOperador(c) && linha == 1) {
-            primeiro.sign = 1; // a sign anywhere on an operand line marks it negative
-        } else if (ehOperador(c) && linha == 2) {
-            segundo.sign = 1;
-        } else if (ehOperador(c)) {
-            ListNumber resultado = ChamaOperacao(primeiro, segundo, static_cast<char>(c));
-            printBigNumber(resultado);
-            destruir_lista(resultado.digits);
-            primeiro = numeroVazio();
-            segundo = numeroVazio();
-            linha = 0;
-        } else if (c >= '0' && c <= '9') {
-            DigitNode *&digitos = linha == 1 ? primeiro.digits : segundo.digits;
-            digitos = criarNo(digitos, convertChar(static_cast<char>(c)));
-        }
-        // Every other byte (blank, carriage return, letter) is ignored wherever it stands.
-    }
-    destruir_lista(primeiro.digits);
-    destruir_lista(segundo.digits);
-    devolver_nos_guardados();
-    // Input that could not be read, or a result that could not be written, is a failure, not a
-    // finished run.
-    bool falhou = std::ferror(stdin) != 0 || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
-    return falhou ? 1 : 0;
+    return list_calc::executar();
 }

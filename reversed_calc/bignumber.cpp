@@ -1,6 +1,6 @@
+// Reversed numbers of reversed_calc: records, input, preparing and printing, and the arithmetic.
 #include "bignumber.hpp"
 
-#include <cassert>
 #include <climits>
 #include <cstddef>
 #include <cstdio>
@@ -9,15 +9,9 @@
 
 namespace reversed_calc {
 
+// ---- Records and the failure path ----
+
 namespace {
-
-// Longest operand text accepted. With the guard digit an operand has at most INT_MAX / 2
-// positions, so the length of a product (the sum of two lengths) still fits in an int.
-constexpr std::size_t kMaxDigits = INT_MAX / 2 - 1;
-
-// No byte is held back by unread_byte (EOF itself can be held).
-constexpr int kNoByte = -2;
-int held_byte = kNoByte;
 
 void *allocate(std::size_t size) {
     void *block = std::malloc(size);
@@ -45,6 +39,30 @@ ReversedNumber *new_record(char sign, char *digits, int length) {
     return number;
 }
 
+} // namespace
+
+void free_bignumber(ReversedNumber *number) {
+    if (!number) return;
+    std::free(number->digits);
+    std::free(number);
+}
+
+void out_of_memory() {
+    std::exit(EXIT_FAILURE);
+}
+
+// ---- Input ----
+
+namespace {
+
+// Longest operand text accepted. With the guard digit an operand has at most INT_MAX / 2
+// positions, so the length of a product (the sum of two lengths) still fits in an int.
+constexpr std::size_t kMaxDigits = INT_MAX / 2 - 1;
+
+// No byte is held back by unread_byte (EOF itself can be held).
+constexpr int kNoByte = -2;
+int held_byte = kNoByte;
+
 bool is_digit(int c) {
     return c >= '0' && c <= '9';
 }
@@ -54,63 +72,7 @@ bool is_stray(int c) {
     return c != EOF && c != '\n' && c != '+' && c != '-' && !is_digit(c);
 }
 
-// ---- Magnitudes ----
-
-// Sign of |a| - |b| for prepared operands without leading zeros: length first, then the
-// digit values from the top position down.
-int compare_magnitudes(const ReversedNumber *a, const ReversedNumber *b) {
-    if (a->length != b->length) return a->length > b->length ? 1 : -1;
-    for (int i = a->length - 1; i >= 0; --i) {
-        if (a->digits[i] != b->digits[i]) return a->digits[i] > b->digits[i] ? 1 : -1;
-    }
-    return 0;
-}
-
-// Gives y's buffer `length` positions, the new ones 0; y's length stays as it was.
-void widen(ReversedNumber *y, int length) {
-    if (y->length >= length) return;
-    y->digits = reallocate(y->digits, static_cast<std::size_t>(length));
-    std::memset(y->digits + y->length, 0, static_cast<std::size_t>(length - y->length));
-}
-
-// row[0 .. y->length - 1] += factor * y. The top position of y is its guard digit 0 and the
-// row position under it is still 0, so the carry of the row ends there.
-void add_row(char *row, unsigned factor, const ReversedNumber *y) {
-    auto *out = reinterpret_cast<unsigned char *>(row);
-    const auto *in = reinterpret_cast<const unsigned char *>(y->digits);
-    unsigned carry = 0;
-    for (int j = 0; j < y->length; ++j) {
-        unsigned sum = factor * in[j] + out[j] + carry;
-        out[j] = static_cast<unsigned char>(sum % 10);
-        carry = sum / 10;
-    }
-    assert(carry == 0);
-}
-
-// ---- Sign cases ----
-
-// |longer| + |shorter| into longer, which becomes the result with the given sign.
-void add_signed(ReversedNumber *longer, ReversedNumber *shorter, char sign,
-                ReversedNumber **result) {
-    add_bignumbers(longer, shorter, result);
-    (*result)->sign = sign;
-}
-
-// Both operands now "+": the smaller magnitude is taken from the larger (a when they are
-// equal). The result is positive when the larger one is `positive`, the operand that was
-// positive before its partner's sign was cleared.
-void subtract_by_magnitude(ReversedNumber *a, ReversedNumber *b, const ReversedNumber *positive,
-                           ReversedNumber **result) {
-    ReversedNumber *larger = nullptr;
-    ReversedNumber *smaller = nullptr;
-    compare_values(a, b, &larger, &smaller);
-    subtract_bignumbers(larger, smaller, result);
-    (*result)->sign = larger == positive ? '+' : '-';
-}
-
 } // namespace
-
-// ---- Reading ----
 
 int next_byte() {
     if (held_byte != kNoByte) {
@@ -122,8 +84,8 @@ int next_byte() {
     if (c != '\r') return c;
     int after = std::getc(stdin);
     if (after == '\n') return '\n';
-    if (after != EOF) std::ungetc(after, stdin); // a lone CR is an ordinary byte
-    return '\r';
+    if (after != EOF) std::ungetc(after, stdin);            // a lone CR is an ordinary byte
+    return after == EOF && std::ferror(stdin) ? EOF : '\r'; // a read error takes the CR along
 }
 
 void unread_byte(int c) {
@@ -158,6 +120,9 @@ char *read_string() {
 }
 
 ReversedNumber *init_bignumber() {
+    // After a read error no operand is read: ferror(stdin) is tested once per operand rather
+    // than once per byte, which keeps the byte loop as short as it was.
+    if (std::ferror(stdin)) return nullptr;
     int c = next_byte();
     while (is_stray(c)) c = next_byte();
     char sign = '+';
@@ -180,7 +145,7 @@ char *read_char() {
     return buffer;
 }
 
-// ---- Preparing, printing, releasing ----
+// ---- Preparing and printing ----
 
 void reverse_string(char *buffer, int start, int end) {
     for (int i = start, j = end - 1; i < j; ++i, --j) {
@@ -224,17 +189,41 @@ void print_reversed_bignumber(const ReversedNumber *number) {
     std::putchar('\n');
 }
 
-void free_bignumber(ReversedNumber *number) {
-    if (!number) return;
-    std::free(number->digits);
-    std::free(number);
-}
-
-void out_of_memory() {
-    std::exit(EXIT_FAILURE);
-}
-
 // ---- Arithmetic on prepared operands ----
+
+namespace {
+
+// Sign of |a| - |b| for prepared operands without leading zeros: length first, then the
+// digit values from the top position down.
+int compare_magnitudes(const ReversedNumber *a, const ReversedNumber *b) {
+    if (a->length != b->length) return a->length > b->length ? 1 : -1;
+    for (int i = a->length - 1; i >= 0; --i) {
+        if (a->digits[i] != b->digits[i]) return a->digits[i] > b->digits[i] ? 1 : -1;
+    }
+    return 0;
+}
+
+// Gives y's buffer `length` positions, the new ones 0; y's length stays as it was.
+void widen(ReversedNumber *y, int length) {
+    if (y->length >= length) return;
+    y->digits = reallocate(y->digits, static_cast<std::size_t>(length));
+    std::memset(y->digits + y->length, 0, static_cast<std::size_t>(length - y->length));
+}
+
+// row[0 .. y->length - 1] += factor * y. The top position of y is its guard digit 0 and the
+// row position under it is still 0, so the carry of the row ends there.
+void add_row(char *row, unsigned factor, const ReversedNumber *y) {
+    auto *out = reinterpret_cast<unsigned char *>(row);
+    const auto *in = reinterpret_cast<const unsigned char *>(y->digits);
+    unsigned carry = 0;
+    for (int j = 0; j < y->length; ++j) {
+        unsigned sum = factor * in[j] + out[j] + carry;
+        out[j] = static_cast<unsigned char>(sum % 10);
+        carry = sum / 10;
+    }
+}
+
+} // namespace
 
 void compare_sizes(ReversedNumber *a, ReversedNumber *b, ReversedNumber **longer,
                    ReversedNumber **shorter) {
@@ -258,20 +247,17 @@ void compare_values(ReversedNumber *a, ReversedNumber *b, ReversedNumber **great
 }
 
 void add_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **result) {
-    assert(x->length >= y->length);
     widen(y, x->length);
-    int carry = 0;
+    int carry = 0; // x is the longer operand: its guard digit takes the last carry
     for (int i = 0; i < x->length; ++i) {
         int sum = x->digits[i] + y->digits[i] + carry;
         carry = sum >= 10 ? 1 : 0;
         x->digits[i] = static_cast<char>(sum - 10 * carry);
     }
-    assert(carry == 0); // the guard digit took the last carry
     *result = x;
 }
 
 void subtract_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **result) {
-    assert(compare_magnitudes(x, y) >= 0);
     widen(y, x->length);
     int borrow = 0;
     for (int i = 0; i < x->length; ++i) {
@@ -293,6 +279,31 @@ void multiply_bignumbers(const ReversedNumber *x, const ReversedNumber *y,
     }
     *result = product;
 }
+
+// ---- Sign cases ----
+
+namespace {
+
+// |longer| + |shorter| into longer, which becomes the result with the given sign.
+void add_signed(ReversedNumber *longer, ReversedNumber *shorter, char sign,
+                ReversedNumber **result) {
+    add_bignumbers(longer, shorter, result);
+    (*result)->sign = sign;
+}
+
+// Both operands now "+": the smaller magnitude is taken from the larger (a when they are
+// equal). The result is positive when the larger one is `positive`, the operand that was
+// positive before its partner's sign was cleared.
+void subtract_by_magnitude(ReversedNumber *a, ReversedNumber *b, const ReversedNumber *positive,
+                           ReversedNumber **result) {
+    ReversedNumber *larger = nullptr;
+    ReversedNumber *smaller = nullptr;
+    compare_values(a, b, &larger, &smaller);
+    subtract_bignumbers(larger, smaller, result);
+    (*result)->sign = larger == positive ? '+' : '-';
+}
+
+} // namespace
 
 void choose_operation(char op, ReversedNumber *a, ReversedNumber *b, ReversedNumber **longer,
                       ReversedNumber **shorter, ReversedNumber **greater, ReversedNumber **lesser,

@@ -11,18 +11,28 @@ struct ReversedNumber {
     int length;   // digit positions in digits; a terminator is not counted
 };
 
-// The one reader of standard input: the next byte (CR LF folded into '\n') or EOF.
+// Records and the failure path.
+// Frees the digits, then the record; a null record is ignored.
+void free_bignumber(ReversedNumber *number);
+// Ends the program after a failed allocation: flushes what was printed, status 1.
+[[noreturn]] void out_of_memory();
+
+// Input.
+// The one reader of standard input: the next byte (CR LF folded into '\n'), or EOF at the end
+// of input or a read error.
 int next_byte();
 // Gives one byte (or EOF) back to next_byte; at most one byte is held.
 void unread_byte(int c);
-
 // Rest of the line without leading zeros, stray bytes or the newline; caller frees.
 // Null when the input ends before the newline.
 char *read_string();
-// Reads one operand line into a new record in text state; null when the input ends first.
+// Reads one operand line into a new record in text state; null when the input ends first or a
+// read has failed.
 ReversedNumber *init_bignumber();
 // New one-byte buffer holding the operator; the byte after it is discarded. Null at end of input.
 char *read_char();
+
+// Preparing and printing.
 // Reverses buffer positions start to end - 1 in place.
 void reverse_string(char *buffer, int start, int end);
 // Text state to reversed state: reverses the digits and appends the guard character '0'.
@@ -31,11 +41,8 @@ void reverse_and_add_zero(ReversedNumber *number);
 void get_char_decimals(ReversedNumber *number);
 // Writes a prepared number and a newline to standard output; any zero prints as "0".
 void print_reversed_bignumber(const ReversedNumber *number);
-// Frees the digits, then the record; a null record is ignored.
-void free_bignumber(ReversedNumber *number);
-// Ends the program after a failed allocation: flushes what was printed, status 1.
-[[noreturn]] void out_of_memory();
 
+// Arithmetic on prepared operands.
 // Orders a and b by length: longer = a when a's length is at least b's.
 void compare_sizes(ReversedNumber *a, ReversedNumber *b, ReversedNumber **longer,
                    ReversedNumber **shorter);
@@ -48,6 +55,8 @@ void add_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **resul
 void subtract_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **result);
 // result = new record holding x times y; the caller owns it.
 void multiply_bignumbers(const ReversedNumber *x, const ReversedNumber *y, ReversedNumber **result);
+
+// Sign cases.
 // Computes a op b on prepared operands and sets result (an operand or a new record for '*');
 // result stays untouched for an operator other than '+', '-', '*'.
 void choose_operation(char op, ReversedNumber *a, ReversedNumber *b, ReversedNumber **longer,

@@ -1,5 +1,6 @@
-#include "command_line.hpp"
+// The driver of reversed_calc: reads calculations and prints their results.
 #include "bignumber.hpp"
+#include "command_line.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +25,8 @@ How each kind of damaged input is read: man reversed_calc
 
 // Reads calculations (operand line, operand line, operator line) until the input ends and
 // prints one result line each. A calculation cut short by the end of input is dropped; an
-// unknown operator ends the run with status 1, and so does output that could not be written.
+// unknown operator ends the run with status 1, and so do input that could not be read and output
+// that could not be written.
 int main(int argc, char **argv) {
     const int status = command_line::handle_arguments(argc, argv, "reversed_calc", usage);
     if (status != command_line::run_calculations) return status;
@@ -66,5 +68,5 @@ int main(int argc, char **argv) {
         std::free(op);
     }
     const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
-    return written ? 0 : EXIT_FAILURE;
+    return written && !std::ferror(stdin) ? 0 : EXIT_FAILURE;
 }

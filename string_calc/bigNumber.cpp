@@ -1,20 +1,54 @@
+// Number strings of string_calc: input, records, arithmetic on magnitudes and the sign dispatch.
 #include "bigNumber.hpp"
 
-#include <cassert>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace string_calc {
 
-namespace {
+// Lengths are 64-bit and so are object sizes: a length, the sum of two lengths or a length plus
+// a terminator and a carry never wraps, since each length counts the bytes of a live buffer.
+static_assert(sizeof(std::size_t) >= sizeof(uint64_t), "lengths must fit an allocation size");
 
-int digitValue(char c) {
-    return c - '0';
+// ---- Input ----
+
+namespace {
+bool endSeen = false;
+} // namespace
+
+// A read error is an end of input that ferror(stdin) keeps telling apart: readNumber reads no
+// further line after it, and the run's status is 1. Testing once per line instead of once per
+// byte keeps the byte loop as short as it was.
+
+int nextByte() {
+    int c = std::getc(stdin);
+    if (c == '\r') {
+        int after = std::getc(stdin);
+        if (after == '\n') {
+            c = '\n';
+        } else if (after != EOF) {
+            std::ungetc(after, stdin);
+        } else if (std::ferror(stdin)) {
+            c = EOF; // a read error ends the input here, with the CR before it
+        }
+    }
+    endSeen = c == EOF;
+    return c;
 }
-char digitChar(int v) {
-    return static_cast<char>('0' + v);
+
+bool inputEnded() {
+    return endSeen;
 }
+
+int endOfRun() {
+    return std::fflush(stdout) != 0 || std::ferror(stdout) || std::ferror(stdin) ? 1 : 0;
+}
+
+// ---- Records ----
+
+namespace {
 
 // A new record with an uninitialised buffer of the given size; zero length, not negative.
 NumberText *newText(uint64_t bytes) {
@@ -27,7 +61,7 @@ NumberText *newText(uint64_t bytes) {
     return n;
 }
 
-// Replaces the buffer by a 2-byte one holding "0".
+// Makes n the number "0" in a 2-byte buffer.
 void becomeZero(NumberText *n) {
     auto *zero = static_cast<char *>(std::realloc(n->digits, 2));
     verificaAlocacao(zero);
@@ -37,8 +71,102 @@ void becomeZero(NumberText *n) {
     n->length = 1;
 }
 
-bool isZero(const NumberText *n) {
-    return std::strcmp(n->digits, "0") == 0;
+// Only digits are kept, and a "-" only as the first kept byte; anything else is noise on the line.
+bool keepsByte(int c, uint64_t kept) {
+    return (c >= '0' && c <= '9') || (c == '-' && kept == 0);
+}
+
+// Grows the buffer when the next character would take the terminator's place.
+void makeRoom(NumberText *n, uint64_t *capacity) {
+    if (n->length != *capacity - 1) return;
+    *capacity += *capacity / 4 + 1;
+    auto *grown = static_cast<char *>(std::realloc(n->digits, *capacity));
+    verificaAlocacao(grown);
+    n->digits = grown;
+}
+
+} // namespace
+
+NumberText *readNumber() {
+    if (std::ferror(stdin)) return nullptr; // a read error has ended the input
+    uint64_t capacity = 50;
+    NumberText *n = newText(capacity);
+    for (int c = nextByte(); c != '\n'; c = nextByte()) {
+        if (c == EOF) {
+            liberaMemoria(n);
+            return nullptr;
+        }
+        if (!keepsByte(c, n->length)) continue;
+        makeRoom(n, &capacity);
+        n->digits[n->length++] = static_cast<char>(c);
+    }
+    n->digits[n->length] = '\0';
+    verificaSinais(n);
+    removeZeros(n, 0);
+    invertNumber(n);
+    return n;
+}
+
+void verificaSinais(NumberText *n) {
+    n->negative = n->digits[0] == '-';
+    if (!n->negative) return;
+    std::memmove(n->digits, n->digits + 1, n->length - 1);
+    n->digits[n->length - 1] = '\0';
+    n->length -= 1;
+}
+
+void removeZeros(NumberText *n, int mode) {
+    if (mode == 0) {
+        uint64_t k = std::strspn(n->digits, "0");
+        if (k == n->length) {
+            becomeZero(n);
+        } else {
+            std::memmove(n->digits, n->digits + k, n->length - k + 1);
+            n->length -= k;
+        }
+        return;
+    }
+    uint64_t kept = n->length;
+    while (kept > 0 && n->digits[kept - 1] == '0') --kept;
+    if (kept == 0) {
+        becomeZero(n);
+    } else {
+        n->digits[kept] = '\0';
+        n->length = kept;
+    }
+}
+
+void invertNumber(NumberText *n) {
+    uint64_t len = std::strlen(n->digits);
+    for (uint64_t i = 0; i < len / 2; ++i) {
+        char t = n->digits[i];
+        n->digits[i] = n->digits[len - 1 - i];
+        n->digits[len - 1 - i] = t;
+    }
+}
+
+void liberaMemoria(NumberText *n) {
+    if (n == nullptr) return;
+    std::free(n->digits);
+    std::free(n);
+}
+
+void verificaAlocacao(void *p) {
+    if (p != nullptr) return;
+    std::puts("Erro ao alocar memória");
+    std::exit(1);
+}
+
+// ---- Magnitudes ----
+
+namespace {
+
+int digitValue(char c) {
+    return c - '0';
+}
+
+char digitChar(int v) {
+    return static_cast<char>('0' + v);
 }
 
 // Adds the columns [from, to) of the longer operand alone, with the carry so far.
@@ -52,13 +180,12 @@ int carryThrough(const char *longer, char *out, uint64_t from, uint64_t to, int 
 }
 
 // Subtracts the borrow alone from the columns [from, to) of a.
-int borrowThrough(const char *a, char *out, uint64_t from, uint64_t to, int borrow) {
+void borrowThrough(const char *a, char *out, uint64_t from, uint64_t to, int borrow) {
     for (uint64_t i = from; i < to; ++i) {
         int d = digitValue(a[i]) - borrow;
         borrow = d < 0;
         out[i] = digitChar(d + 10 * borrow);
     }
-    return borrow;
 }
 
 // Adds the row a_i * b into out at position i and lets its last carry ripple upward. Unsigned
@@ -68,14 +195,14 @@ void addRow(unsigned ai, const NumberText *b, char *out) {
     const uint64_t bLength = b->length;
     unsigned carry = 0;
     for (uint64_t j = 0; j < bLength; ++j) {
-        unsigned s = carry + static_cast<unsigned>(bDigits[j] - '0') * ai +
-                     static_cast<unsigned>(out[j] - '0');
-        out[j] = static_cast<char>('0' + s % 10);
+        unsigned s = carry + static_cast<unsigned>(digitValue(bDigits[j])) * ai +
+                     static_cast<unsigned>(digitValue(out[j]));
+        out[j] = digitChar(static_cast<int>(s % 10));
         carry = s / 10;
     }
     for (char *p = out + bLength; carry > 0; ++p) {
-        unsigned s = carry + static_cast<unsigned>(*p - '0');
-        *p = static_cast<char>('0' + s % 10);
+        unsigned s = carry + static_cast<unsigned>(digitValue(*p));
+        *p = digitChar(static_cast<int>(s % 10));
         carry = s / 10;
     }
 }
@@ -90,8 +217,6 @@ NumberText *finishColumns(NumberText *r) {
 }
 
 } // namespace
-
-// ---- Magnitude operations ----
 
 uint64_t findBiggest(const NumberText *a, const NumberText *b) {
     return a->length > b->length ? a->length : b->length;
@@ -126,7 +251,6 @@ NumberText *sum(const NumberText *a, const NumberText *b) {
 }
 
 NumberText *subtract(const NumberText *a, const NumberText *b) {
-    assert(a->length >= b->length);
     uint64_t n = findBiggest(a, b);
     NumberText *r = newText(n + 2);
     int borrow = 0;
@@ -154,18 +278,6 @@ NumberText *multiply(const NumberText *a, const NumberText *b) {
 }
 
 // ---- Signs and dispatch ----
-
-void resultadoNegativo(NumberText *r) {
-    // A result that loses its "-" would be a wrong answer printed as a right one, so a failed
-    // allocation here ends the run like every other.
-    auto *signed_digits = static_cast<char *>(std::malloc(r->length + 2));
-    verificaAlocacao(signed_digits);
-    signed_digits[0] = '-';
-    std::strcpy(signed_digits + 1, r->digits);
-    std::free(r->digits);
-    r->digits = signed_digits;
-    r->length += 1;
-}
 
 namespace {
 
@@ -205,11 +317,8 @@ Row timesRow(int na, int nb, bool anyZero) {
     return {MULTIPLY_AB, 0}; // na && nb
 }
 
-NumberText *zeroText() {
-    NumberText *zero = newText(2);
-    std::strcpy(zero->digits, "0");
-    zero->length = 1;
-    return zero;
+bool isZero(const NumberText *n) {
+    return std::strcmp(n->digits, "0") == 0;
 }
 
 NumberText *run(Operation operation, const NumberText *a, const NumberText *b) {
@@ -225,10 +334,24 @@ NumberText *run(Operation operation, const NumberText *a, const NumberText *b) {
     case ZERO:
         break;
     }
-    return zeroText();
+    NumberText *zero = newText(2);
+    becomeZero(zero);
+    return zero;
 }
 
 } // namespace
+
+void resultadoNegativo(NumberText *r) {
+    // A result that loses its "-" would be a wrong answer printed as a right one, so a failed
+    // allocation here ends the run like every other.
+    auto *signed_digits = static_cast<char *>(std::malloc(r->length + 2));
+    verificaAlocacao(signed_digits);
+    signed_digits[0] = '-';
+    std::strcpy(signed_digits + 1, r->digits);
+    std::free(r->digits);
+    r->digits = signed_digits;
+    r->length += 1;
+}
 
 NumberText *verificaOperacao(NumberText *a, NumberText *b) {
     int op = nextByte();
@@ -246,115 +369,6 @@ NumberText *verificaOperacao(NumberText *a, NumberText *b) {
         resultadoNegativo(r);
     }
     return r;
-}
-
-// ---- Reading and records ----
-
-namespace {
-bool endSeen = false;
-} // namespace
-
-int nextByte() {
-    int c = std::getc(stdin);
-    if (c == '\r') {
-        int after = std::getc(stdin);
-        if (after == '\n') {
-            c = '\n';
-        } else if (after != EOF) {
-            std::ungetc(after, stdin);
-        }
-    }
-    endSeen = c == EOF;
-    return c;
-}
-
-bool inputEnded() {
-    return endSeen;
-}
-
-int endOfRun() {
-    return std::fflush(stdout) != 0 || std::ferror(stdout) ? 1 : 0;
-}
-
-namespace {
-
-// Only digits are kept, and a "-" only as the first kept byte; anything else is noise on the line.
-bool keepsByte(int c, uint64_t kept) {
-    return (c >= '0' && c <= '9') || (c == '-' && kept == 0);
-}
-
-// Grows the buffer when the next character would take the terminator's place.
-void makeRoom(NumberText *n, uint64_t *capacity) {
-    if (n->length != *capacity - 1) return;
-    *capacity += *capacity / 4 + 1;
-    auto *grown = static_cast<char *>(std::realloc(n->digits, *capacity));
-    verificaAlocacao(grown);
-    n->digits = grown;
-}
-
-} // namespace
-
-NumberText *readNumber() {
-    uint64_t capacity = 50;
-    NumberText *n = newText(capacity);
-    for (int c = nextByte(); c != '\n'; c = nextByte()) {
-        if (c == EOF) {
-            liberaMemoria(n);
-            return nullptr;
-        }
-        if (!keepsByte(c, n->length)) continue;
-        makeRoom(n, &capacity);
-        n->digits[n->length++] = static_cast<char>(c);
-    }
-    n->digits[n->length] = '\0';
-    verificaSinais(n);
-    removeZeros(n, 0);
-    invertNumber(n);
-    return n;
-}
-
-void verificaSinais(NumberText *n) {
-    n->negative = n->digits[0] == '-';
-    if (!n->negative) return;
-    std::memmove(n->digits, n->digits + 1, n->length - 1);
-    n->digits[n->length - 1] = '\0';
-    n->length -= 1;
-}
-
-void removeZeros(NumberText *n, int mode) {
-    if (mode == 0) {
-        uint64_t k = std::strspn(n->digits, "0");
-        if (k == n->length) return becomeZero(n);
-        std::memmove(n->digits, n->digits + k, n->length - k + 1);
-        n->length -= k;
-        return;
-    }
-    uint64_t kept = n->length;
-    while (kept > 0 && n->digits[kept - 1] == '0') --kept;
-    if (kept == 0) return becomeZero(n);
-    n->digits[kept] = '\0';
-    n->length = kept;
-}
-
-void invertNumber(NumberText *n) {
-    uint64_t len = std::strlen(n->digits);
-    for (uint64_t i = 0; i < len / 2; ++i) {
-        char t = n->digits[i];
-        n->digits[i] = n->digits[len - 1 - i];
-        n->digits[len - 1 - i] = t;
-    }
-}
-
-void liberaMemoria(NumberText *n) {
-    if (n == nullptr) return;
-    std::free(n->digits);
-    std::free(n);
-}
-
-void verificaAlocacao(void *p) {
-    if (p != nullptr) return;
-    std::puts("Erro ao alocar memória");
-    std::exit(1);
 }
 
 } // namespace string_calc

@@ -1,3 +1,4 @@
+// The number record of string_calc and its reader, arithmetic and dispatch.
 #pragma once
 
 #include <cstdint>
@@ -14,13 +15,15 @@ struct NumberText {
 };
 
 // Input: every byte of standard input is read through nextByte.
-int nextByte();    // next byte of standard input, CR LF folded into LF; EOF at end of input
+int nextByte();    // next byte of standard input, CR LF folded into LF; EOF at its end or error
 bool inputEnded(); // true when the latest nextByte returned EOF
-// Flushes standard output; the run's exit status: 0, or 1 when the output could not be written.
+// Flushes standard output; the run's exit status: 0, or 1 when the input could not be read or the
+// output could not be written.
 int endOfRun();
 
 // Records.
-NumberText *readNumber();                  // reads one operand line; null at end of input inside it
+// Reads one operand line; null at end of input inside it, and once a read has failed.
+NumberText *readNumber();
 void verificaSinais(NumberText *n);        // takes a leading "-" off digits into negative
 void removeZeros(NumberText *n, int mode); // strips zeros: mode 0 from the front, else from the end
 void invertNumber(NumberText *n);          // reverses the strlen(digits) characters in place

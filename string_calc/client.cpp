@@ -1,5 +1,6 @@
-#include "command_line.hpp"
+// The driver of string_calc: reads calculations and prints their results.
 #include "bigNumber.hpp"
+#include "command_line.hpp"
 
 #include <cstdio>
 

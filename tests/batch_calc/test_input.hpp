@@ -1,7 +1,7 @@
 // Feeds the program's byte reader from a string during a test.
 #pragma once
 
-#include "helpers.hpp"
+#include "bignumber.hpp"
 
 #include <cstdio>
 #include <string>

@@ -1,5 +1,5 @@
+// Unit tests of the text utilities.
 #include "helpers.hpp"
-#include "test_input.hpp"
 
 #include <gtest/gtest.h>
 
@@ -57,42 +57,6 @@ TEST(ReverseString, OddEvenEmptyAndSingle) {
     EXPECT_STREQ(even, "4321");
     EXPECT_STREQ(empty, "");
     EXPECT_STREQ(single, "7");
-}
-
-std::string all_bytes() {
-    std::string read;
-    for (int byte = next_byte(); byte != EOF; byte = next_byte()) read += static_cast<char>(byte);
-    return read;
-}
-
-TEST(NextByte, FoldsCrLfButKeepsALoneCr) {
-    test_input input("a\r\nb\rc\r");
-    EXPECT_EQ(all_bytes(), "a\nb\rc\r");
-    EXPECT_EQ(next_byte(), EOF); // end of input stays the end
-}
-
-TEST(NextByte, PassesZeroBytesAndNewlinesThrough) {
-    const std::string bytes("\0\n1\0\n\0\0", 8);
-    test_input input(bytes);
-    EXPECT_EQ(all_bytes(), bytes);
-}
-
-TEST(NextByte, FoldsACrLfSplitAcrossLongLines) {
-    for (size_t length : {65533u, 65534u, 65535u, 200000u}) {
-        std::string line(length, '7');
-        const std::string zero(1, '\0');
-        test_input input(line + "\r\n" + zero + "x\r");
-        EXPECT_EQ(all_bytes(), line + "\n" + zero + "x\r") << "line of " << length;
-    }
-}
-
-TEST(NextByte, ReturnsAByteGivenBack) {
-    test_input input("ab");
-    int first = next_byte();
-    unread_byte(first);
-    unread_byte(EOF); // ignored
-    EXPECT_EQ(next_byte(), 'a');
-    EXPECT_EQ(next_byte(), 'b');
 }
 
 } // namespace

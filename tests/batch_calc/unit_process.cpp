@@ -1,3 +1,4 @@
+// Unit tests of the list of calculations and its printing.
 #include "process.hpp"
 
 #include <gtest/gtest.h>

@@ -105,4 +105,82 @@ std::map<std::string, std::string> read_profile(const std::string &path) {
     return profile;
 }
 
+namespace {
+
+// The code spans of a table cell, in order.
+std::vector<std::string> code_spans(const std::string &cell) {
+    std::vector<std::string> spans;
+    for (size_t open = cell.find('`'); open != std::string::npos; open = cell.find('`', open + 1)) {
+        size_t close = cell.find('`', open + 1);
+        if (close == std::string::npos) break;
+        spans.push_back(cell.substr(open + 1, close - open - 1));
+        open = close;
+    }
+    return spans;
+}
+
+// The cells of a markdown table row "| a | b | c |".
+std::vector<std::string> cells(const std::string &row) {
+    std::vector<std::string> out;
+    std::string cell;
+    bool in_code = false;
+    for (size_t i = 1; i < row.size(); ++i) {
+        if (row[i] == '`') in_code = !in_code;
+        if (row[i] == '|' && !in_code) {
+            out.push_back(cell);
+            cell.clear();
+        } else {
+            cell += row[i];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<DocumentedRun> readme_rows(const std::string &readme, const std::string &program) {
+    std::istringstream lines(readme);
+    std::vector<DocumentedRun> rows;
+    std::string line;
+    bool inside = false;
+    while (std::getline(lines, line)) {
+        if (line.rfind("#", 0) == 0) inside = line == "### " + program;
+        if (!inside || line.rfind("| ", 0) != 0) continue;
+        std::vector<std::string> row = cells(line);
+        if (row.size() != 3 || row[0].find("---") != std::string::npos || row[0] == " rule ") continue;
+        std::vector<std::string> in = code_spans(row[1]), out = code_spans(row[2]);
+        bool no_input = row[1] == " nothing ", no_output = row[2].find(" nothing") == 0;
+        if (in.size() != (no_input ? 0u : 1u) || out.size() != (no_output ? 0u : 1u))
+            throw std::runtime_error("README row not of the form `input` | `output`[, status N]: " + line);
+        DocumentedRun run{line, no_input ? "" : unescape(in[0]), no_output ? "" : unescape(out[0]), 0};
+        size_t status = row[2].rfind("status ");
+        if (status != std::string::npos) run.status = std::stoi(row[2].substr(status + 7));
+        rows.push_back(run);
+    }
+    return rows;
+}
+
+std::vector<DocumentedRun> man_examples(const std::string &rendered) {
+    std::istringstream lines(rendered);
+    std::vector<DocumentedRun> examples;
+    std::string line;
+    bool inside = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line[0] != ' ') { // a section heading
+            inside = line == "EXAMPLES";
+            continue;
+        }
+        if (!inside) continue;
+        size_t text = line.find_first_not_of(' ');
+        line = text == std::string::npos ? "" : line.substr(text);
+        if (line.rfind("$ ", 0) == 0) examples.push_back(DocumentedRun{line, line.substr(2), "", 0});
+        else if (!examples.empty()) examples.back().output += line + "\n";
+    }
+    // The blank lines that end the section are layout, not output.
+    for (auto &example : examples)
+        while (example.output.size() >= 2 && example.output.compare(example.output.size() - 2, 2, "\n\n") == 0)
+            example.output.pop_back();
+    return examples;
+}
+
 } // namespace harness

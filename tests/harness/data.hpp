@@ -31,4 +31,20 @@ std::map<std::string, std::string> read_profile(const std::string &path);
 // Reads a whole file; throws when it cannot.
 std::string read_file(const std::string &path);
 
+// One documented run: a README table row (input bytes) or a man page example (a shell command).
+struct DocumentedRun {
+    std::string where;   // the row or the command, for messages
+    std::string input;   // standard input (table rows), or the shell command (examples)
+    std::string output;  // expected standard output, exactly
+    int status = 0;      // expected exit status (table rows; examples are not checked for it)
+};
+
+// The rows of the edge-rule table under "### <program>" in the README: `| rule | input | output |`,
+// input and output each one escaped code span or the word "nothing", the output then followed by
+// ", status N" when the run does not end with 0.
+std::vector<DocumentedRun> readme_rows(const std::string &readme, const std::string &program);
+
+// The EXAMPLES section of a rendered man page: each "$ command" line, then its output lines.
+std::vector<DocumentedRun> man_examples(const std::string &rendered);
+
 } // namespace harness

@@ -6,6 +6,8 @@
 //   AddressLimit   a multi-megabyte operand under an address-space limit
 //   WriteFailure   runs whose standard output cannot be written (/dev/full)
 //   ReadFailure    runs whose standard input cannot be read (a directory, a reset connection)
+//   CommandLine    --help, --version, and a usage error that leaves standard input unread
+//   Documentation  the README's edge-rule table and the man page's examples, run as written
 //   Leaks          a representative run under valgrind's memcheck
 // Usage: process_tests [gtest flags] --program PATH --data DIR [--failalloc LIB]
 #include "data.hpp"
@@ -18,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -153,6 +156,77 @@ TEST(Robustness, DamagedStreamsEndCleanly) {
         ++failures;
         ADD_FAILURE() << "seed " << seed << ": ended " << describe_end(r) << ", input kept in "
                       << keep_input("robustness", seed, input) << "\n stderr: " << r.err.substr(0, 3000);
+    }
+}
+
+// --help and --version answer on standard output with status 0; any other argument is named on
+// standard error with status 2, and standard input is left unread: a shell reads it after the
+// program, whole.
+TEST(CommandLine, HelpVersionAndUsageErrors) {
+    RunResult help = run_program({program_path, "--help"}, "", sanitizer_options());
+    EXPECT_EQ(describe_end(help), "exit 0");
+    EXPECT_NE(help.out.find("Usage: " + program_name()), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("man " + program_name()), std::string::npos) << help.out;
+    EXPECT_EQ(help.err, "");
+
+    RunResult version = run_program({program_path, "--version"}, "", sanitizer_options());
+    EXPECT_EQ(describe_end(version), "exit 0");
+    EXPECT_TRUE(std::regex_match(version.out, std::regex(program_name() + " [0-9]+(\\.[0-9]+)+\n")))
+        << escape(version.out);
+
+    RunResult wrong = run_program({"/bin/bash", "-c", "\"$0\" --frobnicate; echo \"status $?\"; cat",
+                                   program_path},
+                                  "2\n3\n*\n", sanitizer_options());
+    EXPECT_EQ(escape(wrong.out), escape("status 2\n2\n3\n*\n"));
+    EXPECT_NE(wrong.err.find("'--frobnicate'"), std::string::npos) << wrong.err;
+    EXPECT_NE(wrong.err.find("--help"), std::string::npos) << wrong.err;
+}
+
+// The project's root, two levels above the program's data directory (tests/<program>).
+std::string project_root() { return data_dir + "/../.."; }
+
+// Every row of the program's edge-rule table in the README is a run with its exact output and
+// status, so the table cannot drift from what the program does.
+TEST(Documentation, ReadmeTableRowsHold) {
+    auto rows = readme_rows(read_file(project_root() + "/README.md"), program_name());
+    ASSERT_FALSE(rows.empty()) << "no edge-rule table under ### " << program_name();
+    for (const auto &row : rows) {
+        RunResult r = run(row.input);
+        EXPECT_EQ(escape(r.out), escape(row.output)) << row.where;
+        EXPECT_EQ(describe_end(r), "exit " + std::to_string(row.status)) << row.where;
+    }
+}
+
+// The man page rendered as a reader sees it, with the typographic dashes and quotes of the
+// terminal output turned back into the ASCII that a shell reads.
+std::string rendered_man_page() {
+    RunOptions options;
+    options.env = {{"LC_ALL", "C.UTF-8"}};
+    RunResult r = run_program({"/usr/bin/env", "groff", "-man", "-Tutf8", "-P-cbou",
+                               project_root() + "/man/" + program_name() + ".1"},
+                              "", options);
+    if (r.status != 0) throw std::runtime_error("groff failed: " + r.err);
+    std::string text = r.out;
+    const std::pair<std::string, std::string> ascii[] = {
+        {"\u2212", "-"}, {"\u2010", "-"}, {"\u2018", "'"}, {"\u2019", "'"}};
+    for (const auto &[fancy, plain] : ascii)
+        for (size_t at = text.find(fancy); at != std::string::npos; at = text.find(fancy, at))
+            text.replace(at, fancy.size(), plain);
+    return text;
+}
+
+// Every "$ command" of the man page's EXAMPLES prints exactly the lines shown under it, with the
+// built programs first on the PATH.
+TEST(Documentation, ManPageExamplesHold) {
+    auto examples = man_examples(rendered_man_page());
+    ASSERT_FALSE(examples.empty()) << "no examples in the man page of " << program_name();
+    std::string bin = std::filesystem::path(program_path).parent_path().string();
+    std::string path = bin + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin");
+    for (const auto &example : examples) {
+        RunOptions options = sanitizer_options();
+        options.env.push_back({"PATH", path});
+        RunResult r = run_program({"/bin/bash", "-c", example.input}, "", options);
+        EXPECT_EQ(escape(r.out), escape(example.output)) << example.where << "\n stderr: " << r.err;
     }
 }
 

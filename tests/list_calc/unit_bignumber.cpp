@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
+#include <set>
 
 #include "bignumber.hpp"
 #include "listas.hpp"
@@ -39,6 +41,33 @@ TEST(Lista, InverteTwiceGivesBackTheSameNodes) {
     EXPECT_EQ(list, head);
     EXPECT_EQ(texto(list), "10203");
     destruir_lista(list);
+}
+
+// The nodes of `list`, by address.
+std::set<const DigitNode *> nosDe(const DigitNode *list) {
+    std::set<const DigitNode *> nodes;
+    for (; list != nullptr; list = list->next) nodes.insert(list);
+    return nodes;
+}
+
+// Lists longer than a block of nodes: released nodes come back, and the blocks can be returned
+// and made anew. The sanitizer build gives every node its own allocation and reuses nothing.
+TEST(Lista, ReleasedNodesAreHandedOutAgain) {
+    devolver_nos_guardados(); // no node is left over from the tests before
+    const std::string sevens(100000, '7');
+    DigitNode *first = maisSignificativoPrimeiro(sevens);
+    const std::set<const DigitNode *> used = nosDe(first);
+    destruir_lista(first);
+    DigitNode *second = maisSignificativoPrimeiro(std::string(100000, '3'));
+    EXPECT_EQ(texto(second), std::string(100000, '3'));
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_EQ(nosDe(second), used);
+#endif
+    destruir_lista(second);
+    devolver_nos_guardados();
+    DigitNode *third = maisSignificativoPrimeiro(sevens);
+    EXPECT_EQ(texto(third), sevens);
+    destruir_lista(third);
 }
 
 TEST(FormatNum, StripsLeadingZerosOnlyAtTheHead) {
@@ -86,6 +115,23 @@ TEST(Impressao, ALongListIsWrittenCompletely) {
     std::string expected = std::string("-").append(digits).append("\n");
     EXPECT_EQ(saida([&] { printBigNumber(ListNumber{1, list}); }), expected);
     destruir_lista(list);
+}
+
+// Widest values after one to eleven one-digit values: for one of these prefixes the block's end
+// falls exactly where a widest value would still fit, without its terminating byte.
+TEST(Impressao, WidestValuesMeetTheBlockEdgeAtEveryOffset) {
+    for (int prefix = 0; prefix < 11; ++prefix) {
+        DigitNode *list = criar_lista();
+        std::string expected = "\n";
+        for (int i = 0; i < 400; ++i) {
+            list = criarNo(list, INT32_MIN);
+            expected.insert(0, std::to_string(INT32_MIN));
+        }
+        for (int i = 0; i < prefix; ++i) list = criarNo(list, 7);
+        expected.insert(0, std::string(static_cast<std::size_t>(prefix), '7'));
+        EXPECT_EQ(saida([&] { imprimirLista(list); }), expected) << prefix;
+        destruir_lista(list);
+    }
 }
 
 } // namespace

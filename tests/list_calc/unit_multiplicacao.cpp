@@ -45,6 +45,16 @@ TEST(Mult, EachRowIsShiftedByItsDigitsPlace) {
     EXPECT_EQ(multDe("101", "11"), "1111");
 }
 
+TEST(Mult, EitherOperandMayBeTheShorter) {
+    const char *pairs[][3] = {{"7", "98765", "691355"},
+                              {"99", "123456789", "12222222111"},
+                              {"305", "90000071", "27450021655"}};
+    for (const auto &pair : pairs) {
+        EXPECT_EQ(multDe(pair[0], pair[1]), pair[2]);
+        EXPECT_EQ(multDe(pair[1], pair[0]), pair[2]);
+    }
+}
+
 TEST(Mult, LeadingZerosAreLeftForFormatNum) {
     EXPECT_EQ(multDe("00", "5"), "00");
     EXPECT_EQ(multDe("10", "0"), "00");

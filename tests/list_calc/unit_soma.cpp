@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "Soma.hpp"
 #include "listas.hpp"
 
@@ -68,6 +70,25 @@ TEST(Soma, BothEmptyLeavesTheAccumulator) {
 TEST(ChamarSoma, KeepsTheSharedSign) {
     EXPECT_EQ(linhaDe(ChamarSoma(operando("-1"), operando("-1000"))), "-1001");
     EXPECT_EQ(linhaDe(ChamarSoma(operando("12"), operando("0088"))), "100");
+}
+
+// Each operand node is released as soon as its column is added, and the sum is made of those
+// nodes: a long addition then holds little more than its result. The sanitizer build gives every
+// node its own allocation.
+TEST(ChamarSoma, TheSumIsMadeOfTheOperandsNodes) {
+    ListNumber a = operando("98765432109876543210");
+    ListNumber b = operando("99999999999999999999999");
+    std::set<const DigitNode *> nodes;
+    for (const DigitNode *list : {a.digits, b.digits}) {
+        for (; list != nullptr; list = list->next) nodes.insert(list);
+    }
+    ListNumber sum = ChamarSoma(a, b);
+#if !defined(__SANITIZE_ADDRESS__)
+    for (const DigitNode *node = sum.digits; node != nullptr; node = node->next) {
+        EXPECT_EQ(nodes.count(node), 1u);
+    }
+#endif
+    EXPECT_EQ(linhaDe(sum), "100098765432109876543209");
 }
 
 TEST(ChamarSoma, ZeroSumIsNeverNegative) {

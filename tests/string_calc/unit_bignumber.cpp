@@ -208,7 +208,9 @@ TEST(Magnitudes, AgreeWithNativeArithmeticOnRandomOperands) {
         while ((v /= 10) != 0);
         return s;
     };
-    unsigned seed = std::random_device{}();
+    const char *fromEnvironment = std::getenv("CALC_SEED");
+    const unsigned long long seed =
+        fromEnvironment ? std::strtoull(fromEnvironment, nullptr, 10) : 20261208ULL;
     std::mt19937_64 rng(seed);
     for (int i = 0; i < 3000; ++i) {
         uint64_t x = rng() >> (rng() % 64), y = rng() >> (rng() % 64);
