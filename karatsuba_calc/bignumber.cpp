@@ -2,11 +2,15 @@
 // multiplication, then reading and printing.
 #include "bignumber.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace karatsuba_calc {
+
+// ---------------------------------------------------------------- memory and records
 
 namespace {
 
@@ -31,6 +35,36 @@ SignedDigits *novo_bignumber(int64_t size) {
     return n;
 }
 
+} // namespace
+
+void malloc_check(const void *p) {
+    if (p != nullptr) return;
+    fputs(mensagem_sem_memoria, stdout);
+    exit(1);
+}
+
+void free_bignumber(SignedDigits *n) {
+    if (n == nullptr) return;
+    free(n->digits);
+    free(n);
+}
+
+// ---------------------------------------------------------------- magnitudes
+
+namespace {
+
+// Number of zero digits in front of p[0, len); len when every digit is zero.
+int32_t zeros_na_frente(const int16_t *p, int32_t len) {
+    int32_t i = 0;
+    // Eight digits at a time first: factors padded to a long one's length are mostly zeros.
+    for (uint64_t w[2]; i + 8 <= len; i += 8) {
+        memcpy(w, p + i, sizeof w);
+        if ((w[0] | w[1]) != 0) break;
+    }
+    while (i < len && p[i] == 0) ++i;
+    return i;
+}
+
 // Replaces n's array by one of `tamanho` digits holding the same value (zeros in front).
 void preencher_zeros(SignedDigits *n, int32_t tamanho) {
     int16_t *novo = aloca_digitos(tamanho);
@@ -48,7 +82,7 @@ void preencher_zeros(SignedDigits *n, int32_t tamanho) {
 int somar_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
     int carry = 0;
     int32_t i = lx - 1;
-    for (int32_t j = ly - 1; j >= 0 && i >= 0; --i, --j) {
+    for (int32_t j = ly - 1; j >= 0; --i, --j) {
         int s = x[i] + y[j] + carry;
         carry = s > 9;
         x[i] = static_cast<int16_t>(s - 10 * carry);
@@ -85,86 +119,11 @@ void subtrair_em(int16_t *x, int32_t lx, const int16_t *y, int32_t ly) {
     }
 }
 
-// x[0, lx) -= value(a[0, la)) + value(b[0, lb)) in one pass, aligned at the units digit; needs
-// la <= lb <= lx and value(x) >= value(a) + value(b). The borrow of a position is 0, 1 or 2.
-void subtrair_dois_em(int16_t *x, int32_t lx, const int16_t *a, int32_t la, const int16_t *b,
-                      int32_t lb) {
-    int borrow = 0;
-    int32_t i = lx - 1, j = lb - 1;
-    for (int32_t l = la - 1; l >= 0; --i, --j, --l) {
-        int t = x[i] - a[l] - b[j] - borrow;
-        borrow = (t < 0) + (t < -10);
-        x[i] = static_cast<int16_t>(t + 10 * borrow);
-    }
-    for (; j >= 0; --i, --j) {
-        int t = x[i] - b[j] - borrow;
-        borrow = (t < 0) + (t < -10);
-        x[i] = static_cast<int16_t>(t + 10 * borrow);
-    }
-    for (; borrow && i >= 0; --i) {
-        int t = x[i] - borrow;
-        borrow = t < 0;
-        x[i] = static_cast<int16_t>(t + 10 * borrow);
-    }
-}
-
-// dest[0, r] = value(p[0, lp)) + value(q[0, lq)) with r = max(lp, lq): one digit longer than the
-// longer span. Returns dest[0], the carry out (0 or 1).
-int somar_spans(const int16_t *p, int32_t lp, const int16_t *q, int32_t lq, int16_t *dest) {
-    if (lp > lq) return somar_spans(q, lq, p, lp, dest);
-    int carry = 0;
-    int32_t i = lq - 1, o = lq;
-    for (int32_t j = lp - 1; j >= 0; --i, --j, --o) {
-        int s = p[j] + q[i] + carry;
-        carry = s > 9;
-        dest[o] = static_cast<int16_t>(s - 10 * carry);
-    }
-    for (; i >= 0; --i, --o) {
-        int s = q[i] + carry;
-        carry = s > 9;
-        dest[o] = static_cast<int16_t>(s - 10 * carry);
-    }
-    dest[0] = static_cast<int16_t>(carry);
-    return carry;
-}
-
-// Value of the span p[0, len); meant for 1 to 9 digits (longer spans wrap, without overflow).
-int valor_span(const int16_t *p, int32_t len) {
-    unsigned v = 0;
-    for (int32_t i = 0; i < len; ++i) v = v * 10 + static_cast<unsigned>(p[i]);
-    return static_cast<int>(v);
-}
-
-// Writes the last n decimal digits of v into dest[0, n), most significant first.
-void escrever_digitos(unsigned v, int16_t *dest, int32_t n) {
-    for (int32_t i = n - 1; i >= 0; --i) {
-        dest[i] = static_cast<int16_t>(v % 10);
-        v /= 10;
-    }
-}
-
 } // namespace
-
-// ---------------------------------------------------------------- memory and records
-
-void malloc_check(const void *p) {
-    if (p != nullptr) return;
-    fputs(mensagem_sem_memoria, stdout);
-    exit(1);
-}
-
-void free_bignumber(SignedDigits *n) {
-    if (n == nullptr) return;
-    free(n->digits);
-    free(n);
-}
-
-// ---------------------------------------------------------------- magnitudes
 
 void retirar_zeros_esquerda(SignedDigits *n) {
     if (n->size < 1 || n->digits[0] != 0) return;
-    int32_t zeros = 0;
-    while (zeros < n->size - 1 && n->digits[zeros] == 0) ++zeros;
+    const int32_t zeros = std::min(zeros_na_frente(n->digits, n->size), n->size - 1);
     if (zeros == 0) return;
     int32_t resto = n->size - zeros;
     int16_t *novo = aloca_digitos(resto);
@@ -274,11 +233,46 @@ void casos_operacao_subtracao(SignedDigits *a, SignedDigits *b) {
     if (sa == '-' && sb == '-' && !primeiro) return subtrai_e_imprime(b, a, false);
 }
 
-// ---------------------------------------------------------------- multiplication
+void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b) {
+    igualar_tamanho(a, b);
+    SignedDigits *p = karatsuba(a, b, 1, a->size, 1, b->size);
+    retirar_zeros_esquerda(p);
+    imprime_com_sinal(p, a->sign != b->sign);
+    free_bignumber(p);
+}
+
+// ---------------------------------------------------------------- multiplication tools
 
 namespace {
 
 long long chamadas = 0;
+
+// Writes the last n decimal digits of v into dest[0, n), most significant first.
+void escrever_digitos(unsigned v, int16_t *dest, int32_t n) {
+    for (int32_t i = n - 1; i >= 0; --i) {
+        dest[i] = static_cast<int16_t>(v % 10);
+        v /= 10;
+    }
+}
+
+// s[0, lb] = value(a[0, la)) + value(b[0, lb)) for la <= lb, aligned at the units digit: one digit
+// longer than b. Returns s[0], the carry out (0 or 1).
+int somar_spans(const int16_t *a, int32_t la, const int16_t *b, int32_t lb, int16_t *s) {
+    const int32_t d = lb - la;
+    int carry = 0;
+    for (int32_t j = la - 1; j >= 0; --j) {
+        const int t = a[j] + b[j + d] + carry;
+        carry = t > 9;
+        s[j + d + 1] = static_cast<int16_t>(t - 10 * carry);
+    }
+    if (d != 0) {
+        const int t = b[0] + carry;
+        carry = t > 9;
+        s[1] = static_cast<int16_t>(t - 10 * carry);
+    }
+    s[0] = static_cast<int16_t>(carry);
+    return carry;
+}
 
 // Scratch digits that produto_span needs for spans of length L: each level holds the two half
 // sums (k + 1 digits each, k the low half's length) and their product (2k + 2 digits) while the
@@ -293,66 +287,187 @@ int64_t rascunho_necessario(int64_t L) {
     return total;
 }
 
+void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp);
+
+// The three decimal digits of a value below 1000.
+struct TresDigitos {
+    int16_t d[3];
+};
+
+constexpr std::array<TresDigitos, 1000> tabela_tres_digitos() {
+    std::array<TresDigitos, 1000> t{};
+    for (int v = 0; v < 1000; ++v) {
+        t[v] = TresDigitos{{static_cast<int16_t>(v / 100), static_cast<int16_t>(v / 10 % 10),
+                            static_cast<int16_t>(v % 10)}};
+    }
+    return t;
+}
+
+// A native product's digits are written three at a time from this table: one division by 1000
+// in place of a chain of six divisions by 10.
+constexpr std::array<TresDigitos, 1000> tres_digitos = tabela_tres_digitos();
+
+// Value of a span of 1 to 3 digits. Written without branches on len (it reads p[0] and p[len - 1]
+// twice rather than past the span): the leaves' lengths vary with the data.
+unsigned valor_curto(const int16_t *p, int32_t len) {
+    const unsigned a = static_cast<unsigned>(p[0]), b = static_cast<unsigned>(p[len > 1]),
+                   c = static_cast<unsigned>(p[len - 1]);
+    const unsigned dois = 10 * a + c, tres = 100 * a + 10 * b + c;
+    return len == 1 ? c : len == 2 ? dois : tres;
+}
+
+// z1[0, n1) -= value(z2[0, n2)) + value(z0[0, n0)), aligned at the units digit, in one pass
+// (n2 <= n0 <= n1 <= n0 + 2; the difference is not negative). A position's borrow is 0, 1 or 2.
+void subtrair_produtos(int16_t *z1, int32_t n1, const int16_t *z2, int32_t n2, const int16_t *z0,
+                       int32_t n0) {
+    int borrow = 0;
+    int32_t i = n1 - 1, j = n0 - 1;
+    for (int32_t l = n2 - 1; l >= 0; --i, --j, --l) {
+        const int t = z1[i] - z2[l] - z0[j] - borrow;
+        borrow = (t < 0) + (t < -10);
+        z1[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+    for (; j >= 0; --i, --j) {
+        const int t = z1[i] - z0[j] - borrow;
+        borrow = (t < 0) + (t < -10);
+        z1[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+    for (; i >= 0; --i) {
+        const int t = z1[i] - borrow;
+        borrow = t < 0;
+        z1[i] = static_cast<int16_t>(t + 10 * borrow);
+    }
+}
+
+// Zeros in front of a factor x[0, L) of a step (L >= 4), counted only from three on: fewer change
+// nothing in the step, and balanced factors then pay three loads for the count.
+int32_t zeros_em_excesso(const int16_t *x, int32_t L) {
+    return (x[0] | x[1] | x[2]) == 0 ? zeros_na_frente(x, L) : 0;
+}
+
+// s[0, k] = value(x[0, h)) + value(x[h, h + k)), the sum of a factor's halves, given zx, the
+// factor's zeros in front as zeros_em_excesso counts them. Returns s[0], the carry out.
+int somar_metades(const int16_t *x, int32_t h, int32_t k, int32_t zx, int16_t *s) {
+    if (zx < h) return somar_spans(x, h, x + h, k, s);
+    s[0] = 0; // a zero high half: the sum is the low half, copied
+    memcpy(s + 1, x + h, static_cast<size_t>(k) * sizeof(int16_t));
+    return 0;
+}
+
+// With out[0, 2L) = z2 * 10^(2k) + z0 and z1[0, 2m) the product of the half sums of two factors
+// with zx and zy zeros in front: out += (z1 - z2 - z0) * 10^k, computed in z1 first.
+void somar_termo_do_meio(int32_t L, int32_t zx, int32_t zy, int16_t *out, int16_t *z1, int32_t m) {
+    const int32_t h = L / 2, k = L - h;
+    // Only the last e digits of z1, z2 and z0 can be nonzero (a factor with z zeros in front has
+    // half sums of at most min(L - z, k) + 1 digits), so the passes below skip the zeros in front
+    // that a padded factor brings.
+    int32_t e = 2 * m;
+    if ((zx | zy) != 0) e = std::min(e, std::min(L - zx, k) + std::min(L - zy, k) + 2);
+    const int32_t e2 = std::min(2 * h, e), e0 = std::min(2 * k, e);
+    subtrair_produtos(z1 + 2 * m - e, e, out + 2 * h - e2, e2, out + 2 * L - e0, e0);
+    // The product fits in 2L digits, so any digit of z1 beyond them is zero.
+    const int32_t janela = 2 * L - k;
+    const int32_t n = std::min(e, janela);
+    somar_em(out, janela, z1 + 2 * m - n, n);
+}
+
+// out[0, 2L) = x[0, L) * y[0, L) for L of 1 to 3: the recursion's last step, one native product
+// of at most 999 * 999.
+void produto_nativo(const int16_t *x, const int16_t *y, int32_t L, int16_t *out) {
+    ++chamadas;
+    const unsigned p = valor_curto(x, L) * valor_curto(y, L);
+    const TresDigitos &baixo = tres_digitos[p % 1000];
+    if (L == 1) {
+        out[0] = baixo.d[1];
+        out[1] = baixo.d[2];
+        return;
+    }
+    if (L == 2) out[0] = static_cast<int16_t>(p / 1000);
+    if (L == 3) memcpy(out, tres_digitos[p / 1000].d, sizeof(TresDigitos));
+    memcpy(out + 2 * L - 3, baixo.d, sizeof(TresDigitos));
+}
+
+// One step of the recursion on spans of any length: native up to three digits, split beyond.
+inline void produto(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp) {
+    if (L <= 3)
+        produto_nativo(x, y, L, out);
+    else
+        produto_span(x, y, L, out, tmp);
+}
+
 // out[0, 2L) = x[0, L) * y[0, L), zero padded in front. One call is one step of the Karatsuba
 // recursion: spans of up to three digits are multiplied natively; longer spans split into a high
 // half of floor(L/2) digits and a low half of ceil(L/2) digits, and three half-size products
 // (high, low, sum of halves) are combined. The middle product runs on the half sums padded to
-// the longer of the two, as the record-level tools would leave them.
+// the longer of the two, as the record-level tools would leave them. A span of zeros in either
+// factor gives a zero product at once, without recursing: a short factor padded to the long
+// one's length then costs what its digits need.
 //
-// The record-level design gives every partial product, half sum and shift its own heap record.
-// Here the two outer products are written straight into their final places in `out` (the shift by
-// 10^(2k) is where they sit), the half sums and the middle product live in `tmp`, a scratch area
-// allocated once per multiplication, and the middle term is added at its shift of 10^k in place.
-// Same splits, same base case, same three products per level; no allocation inside the recursion.
+// Built from the record tools (soma_para_karatsuba, left_shift, ...), every partial product, half
+// sum and shift would be a heap record of its own. Here the two outer products are written straight
+// into their final places in `out` (the shift by 10^(2k) is where they sit), the half sums and the
+// middle product live in `tmp`, a scratch area allocated once per multiplication, and the middle
+// term is added at its shift of 10^k in place. Same splits, same base case, same three products per
+// level; no allocation inside the recursion.
 void produto_span(const int16_t *x, const int16_t *y, int32_t L, int16_t *out, int16_t *tmp) {
     ++chamadas;
-    if (L <= 3) {
-        escrever_digitos(static_cast<unsigned>(valor_span(x, L) * valor_span(y, L)), out, 2 * L);
+    const int32_t zx = zeros_em_excesso(x, L), zy = zeros_em_excesso(y, L);
+    if (zx == L || zy == L) {
+        memset(out, 0, static_cast<size_t>(2 * L) * sizeof(int16_t));
         return;
     }
     const int32_t h = L / 2, k = L - h;
-    produto_span(x, y, h, out, tmp);                 // z2 = xH * yH, at 10^(2k)
-    produto_span(x + h, y + h, k, out + 2 * h, tmp); // z0 = xL * yL, at 10^0
+    produto(x, y, h, out, tmp);                 // z2 = xH * yH, at 10^(2k)
+    produto(x + h, y + h, k, out + 2 * h, tmp); // z0 = xL * yL, at 10^0
 
     int16_t *s1 = tmp, *s2 = tmp + (k + 1), *z1 = tmp + 2 * (k + 1);
-    const int c1 = somar_spans(x, h, x + h, k, s1);
-    const int c2 = somar_spans(y, h, y + h, k, s2);
+    const int c1 = somar_metades(x, h, k, zx, s1);
+    const int c2 = somar_metades(y, h, k, zy, s2);
     const int32_t m = k + (c1 | c2);  // both sums padded to the longer one
     const int32_t pula = (k + 1) - m; // leading zero digit that neither sum needs
-    produto_span(s1 + pula, s2 + pula, m, z1, z1 + 2 * (k + 1));
-
-    subtrair_dois_em(z1, 2 * m, out, 2 * h, out + 2 * h, 2 * k); // z1 -= z2 + z0
-    // out += z1 * 10^k. The product fits in 2L digits, so any digit of z1 beyond that is zero.
-    const int32_t janela = 2 * L - k;
-    const int32_t excesso = 2 * m > janela ? 2 * m - janela : 0;
-    somar_em(out, janela, z1 + excesso, 2 * m - excesso);
+    produto(s1 + pula, s2 + pula, m, z1, z1 + 2 * (k + 1));
+    somar_termo_do_meio(L, zx, zy, out, z1, m);
 }
 
 } // namespace
+
+SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
+                        int first_y, int last_y) {
+    const int64_t L = static_cast<int64_t>(last_x) - first_x + 1;
+    if (L < 1 || static_cast<int64_t>(last_y) - first_y + 1 != L) {
+        return converter_int_em_bignumber(0);
+    }
+    // The product's 2L digits must fit the record; then every length inside the recursion does.
+    SignedDigits *z = novo_bignumber(2 * L);
+    // The scratch area is no record: its size (about 4L digits) is bounded by memory alone.
+    void *tmp =
+        malloc(static_cast<size_t>(std::max<int64_t>(rascunho_necessario(L), 1)) * sizeof(int16_t));
+    malloc_check(tmp);
+    produto(x->digits + first_x - 1, y->digits + first_y - 1, static_cast<int32_t>(L), z->digits,
+            static_cast<int16_t *>(tmp));
+    free(tmp);
+    return z;
+}
 
 long long karatsuba_chamadas() {
     return chamadas;
 }
 
-SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
-                        int first_y, int last_y) {
-    const int32_t L = last_x - first_x + 1;
-    if (L < 1 || last_y - first_y + 1 != L) return converter_int_em_bignumber(0);
-    SignedDigits *z = novo_bignumber(2 * static_cast<int64_t>(L));
-    int16_t *tmp = aloca_digitos(rascunho_necessario(L));
-    produto_span(x->digits + first_x - 1, y->digits + first_y - 1, L, z->digits, tmp);
-    free(tmp);
-    return z;
-}
-
 SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int high_last,
                                   int low_first, int low_last) {
-    const int32_t lh = high_last - high_first + 1, ll = low_last - low_first + 1;
-    const int32_t r = lh > ll ? lh : ll;
-    SignedDigits *s = novo_bignumber(static_cast<int64_t>(r) + 1);
-    if (somar_spans(n->digits + high_first, lh, n->digits + low_first, ll, s->digits) == 0) {
+    // Lengths in 64 bits, an empty span for last < first: the sum's length is then checked
+    // against the record's size by its allocation.
+    const int64_t lh = std::max<int64_t>(static_cast<int64_t>(high_last) - high_first + 1, 0);
+    const int64_t ll = std::max<int64_t>(static_cast<int64_t>(low_last) - low_first + 1, 0);
+    const int64_t r = std::max(lh, ll);
+    SignedDigits *s = novo_bignumber(r + 1);
+    const int16_t *alto = n->digits + high_first, *baixo = n->digits + low_first;
+    const auto a = static_cast<int32_t>(lh), b = static_cast<int32_t>(ll);
+    const int carry = a <= b ? somar_spans(alto, a, baixo, b, s->digits)
+                             : somar_spans(baixo, b, alto, a, s->digits);
+    if (carry == 0) {
         memmove(s->digits, s->digits + 1, static_cast<size_t>(r) * sizeof(int16_t));
-        s->size = r;
+        s->size = static_cast<int32_t>(r);
     }
     return s;
 }
@@ -368,7 +483,9 @@ SignedDigits *converter_int_em_bignumber(int v) {
 }
 
 int converter_bignumber_em_int(const SignedDigits *n, int first, int last) {
-    return valor_span(n->digits + first, last - first + 1);
+    const int64_t len = static_cast<int64_t>(last) - first + 1;
+    return len < 1 ? 0
+                   : static_cast<int>(valor_curto(n->digits + first, static_cast<int32_t>(len)));
 }
 
 void left_shift(SignedDigits *n, int k) {
@@ -388,35 +505,19 @@ void igualar_tamanho(SignedDigits *a, SignedDigits *b) {
         preencher_zeros(a, b->size);
 }
 
-void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b) {
-    igualar_tamanho(a, b);
-    SignedDigits *p = karatsuba(a, b, 1, a->size, 1, b->size);
-    retirar_zeros_esquerda(p);
-    imprime_com_sinal(p, a->sign != b->sign);
-    free_bignumber(p);
-}
-
 // ---------------------------------------------------------------- input and output
-
-int proximo_byte() {
-    // getc_unlocked: the process has one thread, so the stream lock of getc buys nothing.
-    const int c = getc_unlocked(stdin);
-    if (c != '\r') return c;
-    const int seguinte = getc_unlocked(stdin);
-    if (seguinte == '\n') return '\n';
-    if (seguinte != EOF) ungetc(seguinte, stdin);
-    return '\r';
-}
 
 namespace {
 
-// Doubles the capacity of the array being read into (the record keeps pointing at it).
+// Doubles the capacity of the array being read into (the record keeps pointing at it), up to the
+// largest count the record's size holds; a line longer than that takes the out-of-memory exit.
 void crescer(SignedDigits *n, int32_t *capacidade) {
-    if (*capacidade > INT32_MAX / 2) malloc_check(nullptr);
-    void *p = realloc(n->digits, static_cast<size_t>(*capacidade) * 2 * sizeof(int16_t));
+    if (*capacidade == INT32_MAX) malloc_check(nullptr);
+    const int32_t nova = *capacidade > INT32_MAX / 2 ? INT32_MAX : 2 * *capacidade;
+    void *p = realloc(n->digits, static_cast<size_t>(nova) * sizeof(int16_t));
     malloc_check(p);
     n->digits = static_cast<int16_t *>(p);
-    *capacidade *= 2;
+    *capacidade = nova;
 }
 
 // Reads an operand line from its first byte `c` up to the newline. Digits are stored; a "-"
@@ -452,6 +553,19 @@ bool ler_operando(SignedDigits *n, int c) {
 
 } // namespace
 
+int proximo_byte() {
+    // getc_unlocked: the process has one thread, so the stream lock of getc buys nothing.
+    const int c = getc_unlocked(stdin);
+    if (c != '\r') return c;
+    const int seguinte = getc_unlocked(stdin);
+    if (seguinte == '\n') return '\n';
+    // A CR just before the end reads as the end: as a stray byte it would change no output, and
+    // this way no read follows one that met the end (after a failed read, one might get bytes).
+    if (seguinte == EOF) return EOF;
+    ungetc(seguinte, stdin);
+    return '\r';
+}
+
 bool le_bignumber(SignedDigits *n, int primeiro) {
     return ler_operando(n, primeiro);
 }
@@ -461,13 +575,12 @@ bool le_bignumber2(SignedDigits *n) {
 }
 
 int fim_da_execucao() {
-    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
+    return fflush(stdout) != 0 || ferror(stdout) || ferror(stdin) ? 1 : 0;
 }
 
 void imprime_bignumber(const SignedDigits *n) {
     if (n->size <= 0) return;
-    int32_t i = 0;
-    while (i < n->size - 1 && n->digits[i] == 0) ++i;
+    int32_t i = std::min(zeros_na_frente(n->digits, n->size), n->size - 1);
     // Digits go out in blocks through fwrite rather than one printf("%d") each: same bytes,
     // a fraction of the cost on long numbers.
     char bloco[4096];

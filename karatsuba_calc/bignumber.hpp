@@ -32,7 +32,9 @@ void subtracao_bignumbers(SignedDigits *x, const SignedDigits *y);
 void swap_bignumbers(SignedDigits *a, SignedDigits *b);
 
 // --- Signed operations: each prints its result (sign, magnitude), no newline ---
+// Prints a + b, computed in place in the operand of larger magnitude.
 void casos_operacao_soma(SignedDigits *a, SignedDigits *b);
+// Prints a - b, computed in place in the operand of larger magnitude.
 void casos_operacao_subtracao(SignedDigits *a, SignedDigits *b);
 // Pads the shorter operand with leading zeros, multiplies, prints; the caller keeps both records.
 void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b);
@@ -42,14 +44,14 @@ void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b);
 // equal lengths); may begin with zero digits.
 SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
                         int first_y, int last_y);
-// Number of karatsuba steps (calls of the recursion) run so far in this process.
+// For measurement only (tests count steps with it): karatsuba steps run so far in this process.
 long long karatsuba_chamadas();
 // New record: value(indices high_first..high_last) + value(low_first..low_last), 0-based.
 SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int high_last,
                                   int low_first, int low_last);
 // New record with the decimal digits of v (no leading zeros; sign '-' when v < 0).
 SignedDigits *converter_int_em_bignumber(int v);
-// Value of the digits at indices first..last (0-based, 1 to 9 digits).
+// Value of the digits at indices first..last (0-based, 1 to 3 digits).
 int converter_bignumber_em_int(const SignedDigits *n, int first, int last);
 // Appends k zero digits after the units digit (value times 10^k).
 void left_shift(SignedDigits *n, int k);
@@ -57,14 +59,15 @@ void left_shift(SignedDigits *n, int k);
 void igualar_tamanho(SignedDigits *a, SignedDigits *b);
 
 // --- Input and output ---
-// Next byte of standard input, with the pair CR LF read as one LF; EOF at the end.
+// Next byte of standard input, with the pair CR LF read as one LF; EOF at the end or on a read
+// error (a CR just before either included). Callers read no further after an EOF.
 int proximo_byte();
 // Reads the rest of an operand line whose first byte is `primeiro`; false if input ended first.
 bool le_bignumber(SignedDigits *n, int primeiro);
 // Reads a whole operand line; false if input ended before its newline.
 bool le_bignumber2(SignedDigits *n);
-// Flushes standard output; returns the run's exit status: 0, or 1 when the output could not be
-// written (a full disk must not look like a finished run).
+// Flushes standard output; returns the run's exit status: 0, or 1 when the input could not be
+// read or the output could not be written (neither may look like a finished run).
 int fim_da_execucao();
 // Writes the magnitude without leading zeros ("0" for zero), no sign, no newline.
 void imprime_bignumber(const SignedDigits *n);

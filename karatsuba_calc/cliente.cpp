@@ -1,7 +1,7 @@
 // karatsuba_calc: reads calculations (first operand line, second operand line, operator line) from
 // standard input and writes one result line for each.
-#include "command_line.hpp"
 #include "bignumber.hpp"
+#include "command_line.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,11 +19,11 @@ SignedDigits *novo_operando() {
 }
 
 // Skips whatever follows the operator on its line, so that the next calculation starts on the
-// next line even when the operator line carries stray bytes.
-void descarta_resto_da_linha(int operador) {
-    if (operador == '\n' || operador == EOF) return;
-    for (int c = proximo_byte(); c != '\n' && c != EOF; c = proximo_byte()) {
-    }
+// next line even when the operator line carries stray bytes. False if the input ended instead.
+bool descarta_resto_da_linha(int operador) {
+    int c = operador;
+    while (c != '\n' && c != EOF) c = proximo_byte();
+    return c == '\n';
 }
 
 void executa(int operador, SignedDigits *a, SignedDigits *b) {
@@ -41,10 +41,6 @@ void executa(int operador, SignedDigits *a, SignedDigits *b) {
         break; // not an operator: an empty result line
     }
 }
-
-} // namespace
-
-namespace {
 
 const char usage[] = R"(Usage: karatsuba_calc [--help | --version] < CALCULATIONS
 
@@ -76,11 +72,13 @@ int main(int argc, char **argv) {
             return fim_da_execucao();
         }
         const int operador = proximo_byte();
-        descarta_resto_da_linha(operador);
+        const bool continua = descarta_resto_da_linha(operador);
         executa(operador, a, b);
         free_bignumber(a);
         free_bignumber(b);
         putchar('\n');
+        // No read after the end: a stream whose read failed may hand out bytes again.
+        if (!continua) break;
     }
     return fim_da_execucao();
 }

@@ -342,8 +342,16 @@ namespace {
 
 long long reference_calls = 0;
 
-// The recursion built from the record tools alone, step by step: the independent model that the
-// scratch-memory multiplication must agree with, in value and in number of calls.
+bool zero_places(const SignedDigits *n, int first, int last) {
+    for (int p = first; p <= last; ++p) {
+        if (n->digits[p - 1] != 0) return false;
+    }
+    return true;
+}
+
+// The recursion built from the record tools alone, step by step (a span of zeros in either factor
+// ends its step at once): the independent model that the scratch-memory multiplication must agree
+// with, in value and in number of calls.
 SignedDigits *reference(const SignedDigits *x, const SignedDigits *y, int fx, int lx, int fy,
                         int ly) {
     ++reference_calls;
@@ -351,6 +359,7 @@ SignedDigits *reference(const SignedDigits *x, const SignedDigits *y, int fx, in
         return converter_int_em_bignumber(converter_bignumber_em_int(x, fx - 1, lx - 1) *
                                           converter_bignumber_em_int(y, fy - 1, ly - 1));
     }
+    if (zero_places(x, fx, lx) || zero_places(y, fy, ly)) return converter_int_em_bignumber(0);
     int mx = (fx + lx) / 2, my = (fy + ly) / 2;
     if ((lx - fx) % 2 == 0) --mx, --my;
     SignedDigits *z2 = reference(x, y, fx, mx, fy, my);
@@ -424,4 +433,35 @@ TEST(Karatsuba, SquareOfAllNines) {
         EXPECT_EQ(stripped(p), std::string(n - 1, '9') + "8" + std::string(n - 1, '0') + "1");
         free_bignumber(p), free_bignumber(x);
     }
+}
+
+TEST(Karatsuba, ZeroSpanEndsItsStepWithoutRecursing) {
+    struct Case {
+        const char *x, *y, *product;
+        long long calls;
+    };
+    // 0000 * 1234: one step. 00001234 * 56781234: the top step, one for the zero high product,
+    // four each for 1234 * 1234 and for the half sums 1234 * 6912 (13 if 0000 * 5678 recursed).
+    for (const Case &c : {Case{"0000", "1234", "0", 1}, Case{"1234", "0000", "0", 1},
+                          Case{"00001234", "56781234", "70068042756", 10}}) {
+        SignedDigits *x = num(c.x), *y = num(c.y);
+        const int len = x->size;
+        const long long before = karatsuba_chamadas();
+        SignedDigits *p = karatsuba(x, y, 1, len, 1, len);
+        EXPECT_EQ(karatsuba_chamadas() - before, c.calls) << c.x << " * " << c.y;
+        EXPECT_EQ(stripped(p), c.product) << c.x << " * " << c.y;
+        free_bignumber(p), free_bignumber(x), free_bignumber(y);
+    }
+}
+
+TEST(Lengths, PastThirtyTwoBitsTakeTheOutOfMemoryExit) {
+    // Each call asks for a length the record's 32-bit size cannot hold; it must stop at that
+    // check, before a digit is touched, rather than wrap around and run off the arrays.
+    SignedDigits *n = num("5");
+    const int big = (1 << 30) + 1; // a product of twice this many digits
+    EXPECT_EXIT(left_shift(n, INT32_MAX), testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(karatsuba(n, n, 1, big, 1, big), testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(soma_para_karatsuba(n, 0, INT32_MAX - 1, 0, INT32_MAX - 1),
+                testing::ExitedWithCode(1), "");
+    free_bignumber(n);
 }
