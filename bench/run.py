@@ -12,6 +12,7 @@ import os
 import platform
 import random
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
@@ -101,9 +102,10 @@ def time_run(command, input_path, output_path, env, timeout, peak_memory):
     peak_file = output_path + ".peak"
     with open(input_path, "rb") as stdin, open(output_path, "wb") as stdout:
         start = time.perf_counter()
+        # A session of its own, so that the timeout kills the command with its launcher.
         process = subprocess.Popen([peak_memory, peak_file] + command, stdin=stdin, stdout=stdout,
-                                   stderr=subprocess.DEVNULL, env=env)
-        killer = threading.Timer(timeout, process.kill)
+                                   stderr=subprocess.DEVNULL, env=env, start_new_session=True)
+        killer = threading.Timer(timeout, os.killpg, (process.pid, signal.SIGKILL))
         killer.start()
         process.wait()
         elapsed = time.perf_counter() - start
