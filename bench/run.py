@@ -269,10 +269,14 @@ def write_long_short_plot(plot, timeout, path):
             values = [plot[w][i][1] for w in who_list]
             f.write('"%s" ' % name.replace("mul ", "") +
                     " ".join("%g" % (timeout if v is None else max(v, 1e-4)) for v in values) + "\n")
-    script = ('set terminal png size 1200,650 noenhanced; set output "%s"; set logscale y; '
+    colours = ["#7f7f7f", "#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd", "#8c564b",
+               "#e377c2", "#17becf", "#bcbd22", "#000000"]
+    palette = "; ".join('set linetype %d lc rgb "%s"' % (i + 1, c) for i, c in enumerate(colours))
+    script = (palette + '; set linetype cycle %d; ' % len(colours) +
+              'set terminal png size 1250,650 noenhanced; set output "%s"; set logscale y; '
               'set style data histogram; set style histogram cluster gap 1; '
               'set style fill solid border -1; set boxwidth 0.9; set xtics rotate by -25; '
-              'set ylabel "seconds (log)"; set yrange [0.0001:%g]; set key left top; '
+              'set ylabel "seconds (log)"; set yrange [0.0001:%g]; set key outside right top; '
               'set title "long x short products, each order"; '
               'plot for [i=2:%d] "%s" using i:xtic(1) title columnheader(i)'
               % (path, timeout * 2, len(who_list) + 1, data))
