@@ -13,17 +13,19 @@ std::int32_t convertChar(char c) {
     return c - '0';
 }
 
+namespace {
+
 // The one reader of standard input: the next byte, or EOF at end of input or on a read error.
 // The run has one thread, so the stream's lock, taken per byte by getc, only costs time.
-static int proximoByte() {
+int proximoByte() {
     return getc_unlocked(stdin);
 }
 
-static bool ehOperador(int c) {
+bool ehOperador(int c) {
     return c == '+' || c == '-' || c == '*';
 }
 
-static ListNumber numeroVazio() {
+ListNumber numeroVazio() {
     return ListNumber{0, criar_lista()};
 }
 
@@ -37,7 +39,7 @@ struct Leitura {
 };
 
 // Computes `op` on the operands read, prints the result and starts the next calculation.
-static void calcular(Leitura &leitura, char op) {
+void calcular(Leitura &leitura, char op) {
     ListNumber resultado = ChamaOperacao(leitura.primeiro, leitura.segundo, op);
     printBigNumber(resultado);
     destruir_lista(resultado.digits);
@@ -47,7 +49,7 @@ static void calcular(Leitura &leitura, char op) {
 // Takes one byte of the stream: digits go to the operand of the line, newlines move the count,
 // a sign marks the operand of its line negative (once, anywhere on it) or is the operator.
 // Every other byte (blank, carriage return, letter) is ignored wherever it stands.
-static void tomarByte(Leitura &leitura, int c) {
+void tomarByte(Leitura &leitura, int c) {
     if (c >= '0' && c <= '9') {
         DigitNode *&digitos = leitura.linha == 1 ? leitura.primeiro.digits : leitura.segundo.digits;
         digitos = criarNo(digitos, convertChar(static_cast<char>(c)));
@@ -63,7 +65,7 @@ static void tomarByte(Leitura &leitura, int c) {
 }
 
 // Runs the calculation stream to its end; the exit status.
-static int executar() {
+int executar() {
     Leitura leitura{1, numeroVazio(), numeroVazio()};
     for (int c = proximoByte(); c != EOF; c = proximoByte()) {
         tomarByte(leitura, c);
@@ -76,6 +78,8 @@ static int executar() {
     bool falhou = std::ferror(stdin) != 0 || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
     return falhou ? 1 : 0;
 }
+
+} // namespace
 
 } // namespace list_calc
 

@@ -21,7 +21,6 @@ bool endSeen = false;
 // A read error is an end of input that ferror(stdin) keeps telling apart: readNumber reads no
 // further line after it, and the run's status is 1. Testing once per line instead of once per
 // byte keeps the byte loop as short as it was.
-
 int nextByte() {
     int c = std::getc(stdin);
     if (c == '\r') {
