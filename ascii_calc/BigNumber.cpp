@@ -1,6 +1,8 @@
 // Character numbers of ascii_calc: input, records, printing and the arithmetic on them.
 #include "BigNumber.hpp"
 
+#include "calc_io.hpp"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,16 +12,16 @@ namespace ascii_calc {
 // ---- input, end of the run and the failure path -------------------------------------------------
 
 int proximo_byte() {
-    const int c = getc(stdin);
+    const int c = calc_io::next_raw_byte();
     if (c != '\r') return c;
-    const int seguinte = getc(stdin);
+    const int seguinte = calc_io::next_raw_byte();
     if (seguinte == '\n') return '\n';
-    if (seguinte != EOF) ungetc(seguinte, stdin);
+    calc_io::unread_raw_byte(seguinte); // a lone CR is an ordinary byte
     return c;
 }
 
 int fim_da_execucao() {
-    return fflush(stdout) != 0 || ferror(stdout) || ferror(stdin) ? 1 : 0;
+    return calc_io::end_of_run();
 }
 
 void falha_alocacao() {
@@ -90,10 +92,7 @@ char *ler_string_dinamica(char *buffer, int32_t *length, int16_t *sign) {
 CharNumber *ler_bignumber(CharNumber *record) {
     int32_t length = -1; // stays -1 when end of input comes before the newline
     int16_t sign = 1;
-    record->digits = alocar_texto(capacidade_inicial);
-    // After a read error no line is read: ferror(stdin) is tested once per line rather than once
-    // per byte, which keeps the byte loop as short as it was.
-    if (!ferror(stdin)) record->digits = ler_string_dinamica(record->digits, &length, &sign);
+    record->digits = ler_string_dinamica(alocar_texto(capacidade_inicial), &length, &sign);
     if (length <= 0) {
         record->digits[0] = '\0';
         record->length = -1;

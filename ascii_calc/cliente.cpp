@@ -1,5 +1,6 @@
 // The driver of ascii_calc: reads calculations and prints their results.
 #include "BigNumber.hpp"
+#include "calc_io.hpp"
 #include "command_line.hpp"
 
 #include <cstdio>
@@ -8,19 +9,15 @@ using namespace ascii_calc;
 
 namespace {
 
-const char usage[] = R"(Usage: ascii_calc [--help | --version] < CALCULATIONS
+const char usage[] = R"(Reads calculations and writes the exact result of each on a line of its own
+("Operacao invalida" for an operator other than "+", "-" and "*"). A
+calculation is three lines: the first operand, the second operand and an
+operator line. An operand is a decimal integer of any length with an optional
+leading "-". A line without digits where an operand is expected ends the input.
 
-Reads calculations from standard input, three lines each: the first operand, the second operand
-and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
-optional leading "-". Writes the exact result of each calculation on a line of its own, as soon
-as it is done ("Operacao invalida" for an operator other than the three). A line without digits
-where an operand is expected ends the input.
-
-Exit status: 0 when the input has ended; 1 when memory runs out (after the message
-"Erro de alocacao de memoria"), standard input cannot be read or standard output cannot be
-written; 2 for an unrecognized argument.
-
-How each kind of damaged input is read: man ascii_calc
+Exit status: 0 when the input has ended; 1 when memory runs out (after the
+message "Erro de alocacao de memoria"), input cannot be read or output cannot
+be written; 2 for an unrecognized option or a FILE that cannot be opened.
 )";
 
 } // namespace
@@ -56,6 +53,7 @@ int main(int argc, char **argv) {
         default: puts("Operacao invalida"); break;
         }
         // clang-format on
+        calc_io::note_output();
         liberar_bignumber(a);
         liberar_bignumber(b);
     }

@@ -4,7 +4,8 @@
 # driver into <build>/bin/<name>, its man page, its GoogleTest unit tests (file names relative to
 # tests/<name>/) and the process-level suites that every calculator shares (tests/harness).
 
-# The drivers' command line (--help, --version): common/command_line.hpp, with the project's version.
+# The command line and the calculation stream shared by the six: common/command_line.hpp (drivers)
+# and common/calc_io.hpp (every module that reads or writes), with the project's version.
 function(calc_use_command_line target)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/common)
   target_compile_definitions(${target} PRIVATE CALC_VERSION="${PROJECT_VERSION}")
@@ -29,7 +30,7 @@ function(add_calculator name)
   cmake_parse_arguments(ARG "" "DRIVER" "MODULES;TESTS" ${ARGN})
 
   add_library(${name}_core STATIC ${ARG_MODULES})
-  target_include_directories(${name}_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_include_directories(${name}_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/common)
 
   add_executable(${name} ${ARG_DRIVER})
   target_link_libraries(${name} PRIVATE ${name}_core)

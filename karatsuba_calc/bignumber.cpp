@@ -2,6 +2,8 @@
 // multiplication, then reading and printing.
 #include "bignumber.hpp"
 
+#include "calc_io.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -554,15 +556,11 @@ bool ler_operando(SignedDigits *n, int c) {
 } // namespace
 
 int proximo_byte() {
-    // getc_unlocked: the process has one thread, so the stream lock of getc buys nothing.
-    const int c = getc_unlocked(stdin);
+    const int c = calc_io::next_raw_byte();
     if (c != '\r') return c;
-    const int seguinte = getc_unlocked(stdin);
+    const int seguinte = calc_io::next_raw_byte();
     if (seguinte == '\n') return '\n';
-    // A CR just before the end reads as the end: as a stray byte it would change no output, and
-    // this way no read follows one that met the end (after a failed read, one might get bytes).
-    if (seguinte == EOF) return EOF;
-    ungetc(seguinte, stdin);
+    calc_io::unread_raw_byte(seguinte); // a lone CR is a stray byte
     return '\r';
 }
 
@@ -575,7 +573,7 @@ bool le_bignumber2(SignedDigits *n) {
 }
 
 int fim_da_execucao() {
-    return fflush(stdout) != 0 || ferror(stdout) || ferror(stdin) ? 1 : 0;
+    return calc_io::end_of_run();
 }
 
 void imprime_bignumber(const SignedDigits *n) {

@@ -59,15 +59,15 @@ void left_shift(SignedDigits *n, int k);
 void igualar_tamanho(SignedDigits *a, SignedDigits *b);
 
 // --- Input and output ---
-// Next byte of standard input, with the pair CR LF read as one LF; EOF at the end or on a read
-// error (a CR just before either included). Callers read no further after an EOF.
+// Next byte of the calculation stream, with the pair CR LF read as one LF; EOF once the stream has
+// ended (at its end or at a failed read), for good: nothing is read after that.
 int proximo_byte();
 // Reads the rest of an operand line whose first byte is `primeiro`; false if input ended first.
 bool le_bignumber(SignedDigits *n, int primeiro);
 // Reads a whole operand line; false if input ended before its newline.
 bool le_bignumber2(SignedDigits *n);
-// Flushes standard output; returns the run's exit status: 0, or 1 when the input could not be
-// read or the output could not be written (neither may look like a finished run).
+// Flushes standard output, closes the input; returns the run's exit status: 0, or 1 when the input
+// could not be read or the output could not be written (each named on standard error).
 int fim_da_execucao();
 // Writes the magnitude without leading zeros ("0" for zero), no sign, no newline.
 void imprime_bignumber(const SignedDigits *n);

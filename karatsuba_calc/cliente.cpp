@@ -1,6 +1,7 @@
 // karatsuba_calc: reads calculations (first operand line, second operand line, operator line) from
 // standard input and writes one result line for each.
 #include "bignumber.hpp"
+#include "calc_io.hpp"
 #include "command_line.hpp"
 
 #include <cstdio>
@@ -19,11 +20,9 @@ SignedDigits *novo_operando() {
 }
 
 // Skips whatever follows the operator on its line, so that the next calculation starts on the
-// next line even when the operator line carries stray bytes. False if the input ended instead.
-bool descarta_resto_da_linha(int operador) {
-    int c = operador;
-    while (c != '\n' && c != EOF) c = proximo_byte();
-    return c == '\n';
+// next line even when the operator line carries stray bytes.
+void descarta_resto_da_linha(int operador) {
+    for (int c = operador; c != '\n' && c != EOF;) c = proximo_byte();
 }
 
 void executa(int operador, SignedDigits *a, SignedDigits *b) {
@@ -42,19 +41,15 @@ void executa(int operador, SignedDigits *a, SignedDigits *b) {
     }
 }
 
-const char usage[] = R"(Usage: karatsuba_calc [--help | --version] < CALCULATIONS
+const char usage[] = R"(Reads calculations and writes the exact result of each on a line of its own
+(an empty line for an operator other than "+", "-" and "*"). A calculation is
+three lines: the first operand, the second operand and an operator line. An
+operand is a decimal integer of any length with an optional leading "-".
+Products are computed by Karatsuba's method.
 
-Reads calculations from standard input, three lines each: the first operand, the second operand
-and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
-optional leading "-". Writes the exact result of each calculation on a line of its own, as soon
-as it is done (an empty line for an operator other than the three). Products are computed by
-Karatsuba's method.
-
-Exit status: 0 when the input has ended; 1 when memory runs out (after the message
-"Não há memória suficiente!"), standard input cannot be read or standard output cannot be
-written; 2 for an unrecognized argument.
-
-How each kind of damaged input is read: man karatsuba_calc
+Exit status: 0 when the input has ended; 1 when memory runs out (after the
+message "Não há memória suficiente!"), input cannot be read or output cannot be
+written; 2 for an unrecognized option or a FILE that cannot be opened.
 )";
 
 } // namespace
@@ -72,13 +67,12 @@ int main(int argc, char **argv) {
             return fim_da_execucao();
         }
         const int operador = proximo_byte();
-        const bool continua = descarta_resto_da_linha(operador);
+        descarta_resto_da_linha(operador);
         executa(operador, a, b);
         free_bignumber(a);
         free_bignumber(b);
         putchar('\n');
-        // No read after the end: a stream whose read failed may hand out bytes again.
-        if (!continua) break;
+        calc_io::note_output();
     }
     return fim_da_execucao();
 }

@@ -1,4 +1,5 @@
 // The driver: reads calculations byte by byte, counting lines, and prints each result at once.
+#include "calc_io.hpp"
 #include "command_line.hpp"
 #include <cstdint>
 #include <cstdio>
@@ -15,10 +16,10 @@ std::int32_t convertChar(char c) {
 
 namespace {
 
-// The one reader of standard input: the next byte, or EOF at end of input or on a read error.
-// The run has one thread, so the stream's lock, taken per byte by getc, only costs time.
+// The one reader of the calculation stream: the next byte, or EOF once the stream has ended (at
+// its end or at a failed read), for good. A CR is a byte like any other here: the driver ignores it.
 int proximoByte() {
-    return getc_unlocked(stdin);
+    return calc_io::next_raw_byte();
 }
 
 bool ehOperador(int c) {
@@ -42,6 +43,7 @@ struct Leitura {
 void calcular(Leitura &leitura, char op) {
     ListNumber resultado = ChamaOperacao(leitura.primeiro, leitura.segundo, op);
     printBigNumber(resultado);
+    calc_io::note_output();
     destruir_lista(resultado.digits);
     leitura = Leitura{0, numeroVazio(), numeroVazio()};
 }
@@ -75,8 +77,7 @@ int executar() {
     devolver_nos_guardados();
     // Input that could not be read, or a result that could not be written, is a failure, not a
     // finished run.
-    bool falhou = std::ferror(stdin) != 0 || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
-    return falhou ? 1 : 0;
+    return calc_io::end_of_run();
 }
 
 } // namespace
@@ -85,17 +86,15 @@ int executar() {
 
 namespace {
 
-const char usage[] = R"(Usage: list_calc [--help | --version] < CALCULATIONS
+const char usage[] = R"(Reads calculations and writes the exact result of each on a line of its own.
+A calculation is three lines: the first operand, the second operand and an
+operator line "+", "-" or "*". An operand is a decimal integer of any length
+with an optional leading "-".
 
-Reads calculations from standard input, three lines each: the first operand, the second operand
-and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
-optional leading "-". Writes the exact result of each calculation on a line of its own, as soon
-as its operator has been read.
-
-Exit status: 0 when the input has ended; 1 when memory runs out, standard input cannot be read
-or standard output cannot be written; 2 for an unrecognized argument. No messages are written.
-
-How each kind of damaged input is read: man list_calc
+Exit status: 0 when the input has ended; 1 when memory runs out, input cannot
+be read or output cannot be written; 2 for an unrecognized option or a FILE
+that cannot be opened. Only errors of input and output are named on standard
+error.
 )";
 
 } // namespace

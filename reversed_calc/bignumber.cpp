@@ -1,6 +1,8 @@
 // Reversed numbers of reversed_calc: records, input, preparing and printing, and the arithmetic.
 #include "bignumber.hpp"
 
+#include "calc_io.hpp"
+
 #include <climits>
 #include <cstddef>
 #include <cstdio>
@@ -80,12 +82,12 @@ int next_byte() {
         held_byte = kNoByte;
         return c;
     }
-    int c = std::getc(stdin);
+    int c = calc_io::next_raw_byte();
     if (c != '\r') return c;
-    int after = std::getc(stdin);
+    int after = calc_io::next_raw_byte();
     if (after == '\n') return '\n';
-    if (after != EOF) std::ungetc(after, stdin);            // a lone CR is an ordinary byte
-    return after == EOF && std::ferror(stdin) ? EOF : '\r'; // a read error takes the CR along
+    calc_io::unread_raw_byte(after); // a lone CR is an ordinary byte
+    return '\r';
 }
 
 void unread_byte(int c) {
@@ -120,9 +122,6 @@ char *read_string() {
 }
 
 ReversedNumber *init_bignumber() {
-    // After a read error no operand is read: ferror(stdin) is tested once per operand rather
-    // than once per byte, which keeps the byte loop as short as it was.
-    if (std::ferror(stdin)) return nullptr;
     int c = next_byte();
     while (is_stray(c)) c = next_byte();
     char sign = '+';

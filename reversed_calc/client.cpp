@@ -7,18 +7,15 @@
 
 namespace {
 
-const char usage[] = R"(Usage: reversed_calc [--help | --version] < CALCULATIONS
+const char usage[] = R"(Reads calculations and writes the exact result of each on a line of its own.
+A calculation is three lines: the first operand, the second operand and an
+operator line "+", "-" or "*". An operand is a decimal integer of any length
+with an optional leading "+" or "-".
 
-Reads calculations from standard input, three lines each: the first operand, the second operand
-and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
-optional leading "+" or "-". Writes the exact result of each calculation on a line of its own,
-as soon as it is done.
-
-Exit status: 0 when the input has ended; 1 for an operator other than the three (the run ends
-there), when memory runs out, standard input cannot be read or standard output cannot be
-written; 2 for an unrecognized argument. No messages are written.
-
-How each kind of damaged input is read: man reversed_calc
+Exit status: 0 when the input has ended; 1 for an operator other than the
+three (the run ends there), when memory runs out, input cannot be read or
+output cannot be written; 2 for an unrecognized option or a FILE that cannot
+be opened. Only errors of input and output are named on standard error.
 )";
 
 } // namespace
@@ -58,15 +55,16 @@ int main(int argc, char **argv) {
             free_bignumber(a);
             free_bignumber(b);
             std::free(op);
+            calc_io::end_of_run();
             return EXIT_FAILURE;
         }
         print_reversed_bignumber(result);
+        calc_io::note_output();
 
         free_bignumber(a);
         free_bignumber(b);
         if (*op == '*') free_bignumber(result);
         std::free(op);
     }
-    const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
-    return written && !std::ferror(stdin) ? 0 : EXIT_FAILURE;
+    return calc_io::end_of_run();
 }

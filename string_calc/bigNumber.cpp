@@ -1,6 +1,8 @@
 // Number strings of string_calc: input, records, arithmetic on magnitudes and the sign dispatch.
 #include "bigNumber.hpp"
 
+#include "calc_io.hpp"
+
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -18,19 +20,16 @@ namespace {
 bool endSeen = false;
 } // namespace
 
-// A read error is an end of input that ferror(stdin) keeps telling apart: readNumber reads no
-// further line after it, and the run's status is 1. Testing once per line instead of once per
-// byte keeps the byte loop as short as it was.
+// Every byte comes from the calculation stream of calc_io, which ends for good at its end or at a
+// failed read: nothing is read after either.
 int nextByte() {
-    int c = std::getc(stdin);
+    int c = calc_io::next_raw_byte();
     if (c == '\r') {
-        int after = std::getc(stdin);
+        int after = calc_io::next_raw_byte();
         if (after == '\n') {
             c = '\n';
-        } else if (after != EOF) {
-            std::ungetc(after, stdin);
-        } else if (std::ferror(stdin)) {
-            c = EOF; // a read error ends the input here, with the CR before it
+        } else {
+            calc_io::unread_raw_byte(after); // a lone CR is an ordinary byte
         }
     }
     endSeen = c == EOF;
@@ -42,7 +41,7 @@ bool inputEnded() {
 }
 
 int endOfRun() {
-    return std::fflush(stdout) != 0 || std::ferror(stdout) || std::ferror(stdin) ? 1 : 0;
+    return calc_io::end_of_run();
 }
 
 // ---- Records ----
@@ -87,7 +86,6 @@ void makeRoom(NumberText *n, uint64_t *capacity) {
 } // namespace
 
 NumberText *readNumber() {
-    if (std::ferror(stdin)) return nullptr; // a read error has ended the input
     uint64_t capacity = 50;
     NumberText *n = newText(capacity);
     for (int c = nextByte(); c != '\n'; c = nextByte()) {

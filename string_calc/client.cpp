@@ -6,18 +6,15 @@
 
 namespace {
 
-const char usage[] = R"(Usage: string_calc [--help | --version] < CALCULATIONS
+const char usage[] = R"(Reads calculations and writes the exact result of each on a line of its own.
+A calculation is three lines: the first operand, the second operand and an
+operator line "+", "-" or "*". An operand is a decimal integer of any length
+with an optional leading "-".
 
-Reads calculations from standard input, three lines each: the first operand, the second operand
-and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
-optional leading "-". Writes the exact result of each calculation on a line of its own, as soon
-as it is done.
-
-Exit status: 0 when the input has ended; 1 for an operator other than the three (the run ends
-there), when memory runs out (after the message "Erro ao alocar memória"), standard input cannot
-be read or standard output cannot be written; 2 for an unrecognized argument.
-
-How each kind of damaged input is read: man string_calc
+Exit status: 0 when the input has ended; 1 for an operator other than the
+three (the run ends there), when memory runs out (after the message
+"Erro ao alocar memória"), input cannot be read or output cannot be written;
+2 for an unrecognized option or a FILE that cannot be opened.
 )";
 
 } // namespace
@@ -40,9 +37,11 @@ int main(int argc, char **argv) {
             // No operator: at end of input the calculation is dropped; anything else ends the run.
             liberaMemoria(a);
             liberaMemoria(b);
-            return inputEnded() ? endOfRun() : 1;
+            const int endStatus = endOfRun();
+            return inputEnded() ? endStatus : 1;
         }
         std::puts(result->digits);
+        calc_io::note_output();
         liberaMemoria(a);
         liberaMemoria(b);
         liberaMemoria(result);

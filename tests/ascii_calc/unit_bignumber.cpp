@@ -1,4 +1,5 @@
 #include "BigNumber.hpp"
+#include "calc_io.hpp"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,7 @@ void entrada(const std::string &bytes) {
     fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
     ASSERT_NE(freopen(caminho, "r", stdin), nullptr);
+    calc_io::read_standard_input();
     remove(caminho);
 }
 

@@ -1,6 +1,7 @@
 // Unit tests of the bignumber module: the rules of reading, stripping, carrying, borrowing, the
 // sign tables and the Karatsuba recursion.
 #include "bignumber.hpp"
+#include "calc_io.hpp"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,7 @@ void feed(const std::string &bytes) {
     fwrite(bytes.data(), 1, bytes.size(), f);
     fclose(f);
     ASSERT_NE(freopen(path.c_str(), "rb", stdin), nullptr);
+    calc_io::read_standard_input();
     unlink(path.c_str()); // stays readable while open
 }
 

@@ -1,4 +1,5 @@
 #include "bignumber.hpp"
+#include "calc_io.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@ void feed(const std::string &bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
     ASSERT_NE(std::freopen(path.c_str(), "rb", stdin), nullptr);
+    calc_io::read_standard_input();
 }
 
 // A record in text state, as the reader leaves it.

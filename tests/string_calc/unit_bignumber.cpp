@@ -1,4 +1,5 @@
 #include "bigNumber.hpp"
+#include "calc_io.hpp"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,7 @@ void feedStdin(const std::string &bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
     ASSERT_NE(std::freopen(input.path.c_str(), "rb", stdin), nullptr);
+    calc_io::read_standard_input();
 }
 
 Text readLine(const std::string &line) {
@@ -117,6 +119,7 @@ TEST(Reading, EndOfInputInsideALineDropsIt) {
 
 TEST(Reading, AReadErrorEndsTheInputInsteadOfFillingTheLine) {
     ASSERT_NE(std::freopen("/", "rb", stdin), nullptr); // reading a directory fails at once
+    calc_io::read_standard_input();
     EXPECT_EQ(Text(readNumber()), nullptr);
     EXPECT_TRUE(inputEnded());
 }
