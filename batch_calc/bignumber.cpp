@@ -1,6 +1,7 @@
 // The number record of the calculator, its operand reader and the one reader of standard input.
 #include "bignumber.hpp"
 
+#include "calc_io.hpp"
 #include "helpers.hpp"
 
 #include <cassert>
@@ -10,11 +11,16 @@
 
 namespace batch_calc {
 
+namespace {
+bool number_left_out = false; // an allocation failed and a number is missing for it
+} // namespace
+
 big_number *create_big_number(char *digits, int32_t length, int8_t is_negative) {
     assert(digits != NULL);
     big_number *number = static_cast<big_number *>(malloc(sizeof *number));
     if (number == nullptr) {
         free(digits);
+        number_left_out = true;
         return nullptr;
     }
     number->digits = digits;
@@ -58,6 +64,12 @@ big_number *number_from_line(char *line, int32_t count) {
     return create_big_number(trimmed, trimmed_length, is_negative);
 }
 
+// Reads and throws away the rest of a line, so that the stream stays aligned on its lines.
+void skip_rest_of_line() {
+    for (int byte = next_byte(); byte != '\n' && byte != EOF; byte = next_byte()) {
+    }
+}
+
 } // namespace
 
 big_number *read_big_number() {
@@ -68,6 +80,8 @@ big_number *read_big_number() {
         if (!is_stored(byte, count)) continue;
         if (count + 1 >= capacity && !grow_line(&line, &capacity)) {
             free(line);
+            number_left_out = true;
+            skip_rest_of_line();
             return nullptr;
         }
         line[count++] = static_cast<char>(byte);
@@ -84,47 +98,43 @@ void destroy_big_number(big_number *number) {
     free(number);
 }
 
-input_source standard_input = {stdin, input_source::no_byte};
+bool allocation_failed() {
+    return number_left_out;
+}
 
 namespace {
 
-// The byte held back: a byte given back is returned once, EOF for good.
-int take_pushed_back() {
-    int byte = standard_input.pushed_back;
-    if (byte != EOF) standard_input.pushed_back = input_source::no_byte;
-    return byte;
-}
+constexpr int no_byte = -2;
+int given_back = no_byte; // the byte given back by unread_byte, or no_byte
 
 // After a CR: a LF behind it is folded into the CR's place as one newline; any other byte stays
 // in the stream (a lone CR is an ordinary byte).
-int after_cr(FILE *stream) {
-    int byte = getc_unlocked(stream);
+int after_cr() {
+    int byte = calc_io::next_raw_byte();
     if (byte == '\n') return '\n';
-    if (byte != EOF) ungetc(byte, stream);
+    calc_io::unread_raw_byte(byte);
     return '\r';
 }
 
 } // namespace
 
-int next_byte_slowly(int byte) {
-    if (byte == input_source::no_byte) return take_pushed_back();
-    if (byte == '\r') return after_cr(standard_input.stream);
-    // The end of the input (or a read error) is final: the stream is not asked again.
-    standard_input.pushed_back = EOF;
-    return EOF;
+int next_byte() {
+    if (given_back != no_byte) {
+        int byte = given_back;
+        given_back = no_byte;
+        return byte;
+    }
+    int byte = calc_io::next_raw_byte();
+    return byte == '\r' ? after_cr() : byte;
 }
 
 void unread_byte(int byte) {
-    if (byte != EOF) standard_input.pushed_back = byte;
-}
-
-bool input_failed() {
-    return ferror(standard_input.stream) != 0;
+    if (byte != EOF) given_back = byte;
 }
 
 void read_input_from(FILE *stream) {
-    standard_input.stream = stream;
-    standard_input.pushed_back = input_source::no_byte;
+    calc_io::read_standard_input(stream);
+    given_back = no_byte;
 }
 
 } // namespace batch_calc

@@ -29,19 +29,19 @@ bool another_calculation_follows() {
 
 namespace {
 
-const char usage[] = R"(Usage: batch_calc [--help | --version] < CALCULATIONS
+const char usage[] = R"(Reads calculations and, once the input has ended, writes the exact result of
+every calculation, one line each, in input order ("NULL big_number" for a
+calculation without a result). A calculation is three lines: the first operand,
+the second operand and an operator line "+", "-" or "*". An operand is a
+decimal integer of any length with an optional leading "-". An empty line after
+a calculation ends the input. --line-buffered changes nothing here: every
+result is written at the end.
 
-Reads calculations from standard input, three lines each: the first operand, the second operand
-and an operator line "+", "-" or "*". An operand is a decimal integer of any length with an
-optional leading "-". An empty line after a calculation ends the input. Once the input has
-ended, writes the exact result of every calculation, one line each, in input order
-("NULL big_number" for a calculation without a result).
-
-Exit status: 0 when every result has been written; 1 when standard input cannot be read or
-standard output cannot be written; 2 for an unrecognized argument. A failed internal check
-(memory ran out) aborts the run with a report on standard error.
-
-How each kind of damaged input is read: man batch_calc
+Exit status: 0 when every result has been written; 1 when memory ran out for a
+calculation (its line is "NULL big_number"), input cannot be read or output
+cannot be written; 2 for an unrecognized option or a FILE that cannot be
+opened. A failed internal check (memory ran out) aborts the run with a report
+on standard error.
 )";
 
 } // namespace
@@ -60,6 +60,7 @@ int main(int argc, char **argv) {
     }
     print_process(calculations);
     destroy_process(calculations);
-    const int written = output_status();
-    return input_failed() ? 1 : written;
+    const int end_status = output_status();
+    // A calculation that a failed allocation left without a result makes the run a failure too.
+    return allocation_failed() ? 1 : end_status;
 }

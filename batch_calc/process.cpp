@@ -1,6 +1,7 @@
 // The list of every calculation of a run, printed once the input has ended.
 #include "process.hpp"
 
+#include "calc_io.hpp"
 #include "helpers.hpp"
 
 #include <cassert>
@@ -55,11 +56,12 @@ void print_process(process *process) {
             puts("NULL big_number");
         else
             print_result(result);
+        calc_io::note_output();
     }
 }
 
 int output_status() {
-    return fflush(stdout) != 0 || ferror(stdout) ? 1 : 0;
+    return calc_io::end_of_run();
 }
 
 void destroy_process(process *process) {

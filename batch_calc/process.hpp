@@ -22,7 +22,8 @@ void add_process(process *process, expression *expression);
 
 // Writes one line per expression: its result, or "NULL big_number" when it has none (checked).
 void print_process(process *process);
-// Flushes standard output; the run's exit status: 0, or 1 when the output could not be written.
+// Flushes standard output and closes the input; the run's exit status: 0, or 1 when the output
+// could not be written or the input could not be read (each named on standard error).
 int output_status();
 
 // Destroys every expression, then the array, then the process (which must exist: checked).
