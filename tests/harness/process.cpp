@@ -119,6 +119,40 @@ RunResult run_program(const std::vector<std::string> &argv, const std::string &i
     return result;
 }
 
+std::string first_line_while_input_open(const std::vector<std::string> &argv, const std::string &input,
+                                        double seconds) {
+    signal(SIGPIPE, SIG_IGN);
+    int in[2], out[2];
+    make_pipe(in);
+    make_pipe(out);
+    pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) exec_child(argv, RunOptions{}, in[0], out[1], 2);
+    close(in[0]);
+    close(out[1]);
+    if (write(in[1], input.data(), input.size()) != static_cast<ssize_t>(input.size()))
+        throw std::runtime_error("write failed");
+    std::string arrived;
+    auto deadline = std::chrono::steady_clock::now() +
+                    std::chrono::milliseconds(static_cast<long>(seconds * 1000));
+    char buffer[4096];
+    while (arrived.find('\n') == std::string::npos) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        deadline - std::chrono::steady_clock::now())
+                        .count();
+        pollfd fd{out[0], POLLIN, 0};
+        if (left <= 0 || poll(&fd, 1, static_cast<int>(left)) <= 0) break;
+        ssize_t r = read(out[0], buffer, sizeof buffer);
+        if (r <= 0) break;
+        arrived.append(buffer, static_cast<size_t>(r));
+    }
+    close(in[1]);
+    close(out[0]);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return arrived;
+}
+
 std::string describe_end(const RunResult &r) {
     if (r.timed_out) return "timeout";
     if (r.signal) return "signal " + std::to_string(r.signal);

@@ -27,6 +27,12 @@ struct RunResult {
 RunResult run_program(const std::vector<std::string> &argv, const std::string &input,
                       const RunOptions &options = {});
 
+// Runs argv[0] with argv and writes `input` to it, keeping its standard input open; returns what it
+// writes on standard output until a whole line has arrived or `seconds` have passed. Then its input
+// is closed and it is left to end (killed at the timeout).
+std::string first_line_while_input_open(const std::vector<std::string> &argv, const std::string &input,
+                                        double seconds);
+
 // "exit 0", "signal 6", "timeout": how the run ended, for messages.
 std::string describe_end(const RunResult &r);
 

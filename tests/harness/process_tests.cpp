@@ -160,31 +160,91 @@ TEST(Robustness, DamagedStreamsEndCleanly) {
     }
 }
 
-// --help and --version answer on standard output with status 0; any other argument is named on
-// standard error with status 2, and standard input is left unread: a shell reads it after the
-// program, whole.
+// --help and --version answer on standard output with status 0 (the first of them given acts), or
+// 1 with a message when it cannot be written; any other option is named on standard error with
+// status 2, and standard input is left unread: a shell reads it after the program, whole.
 TEST(CommandLine, HelpVersionAndUsageErrors) {
     RunResult help = run_program({program_path, "--help"}, "", sanitizer_options());
     EXPECT_EQ(describe_end(help), "exit 0");
     EXPECT_NE(help.out.find("Usage: " + program_name()), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("man " + program_name()), std::string::npos) << help.out;
     EXPECT_EQ(help.err, "");
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_LE(line.size() - std::count_if(line.begin(), line.end(),
+                                              [](unsigned char c) { return (c & 0xc0) == 0x80; }),
+                  80u)
+            << "wider than 80 columns: " << line;
 
-    RunResult version = run_program({program_path, "--version"}, "", sanitizer_options());
+    RunResult version = run_program({program_path, "--version", "--help"}, "", sanitizer_options());
     EXPECT_EQ(describe_end(version), "exit 0");
+    const std::string first = version.out.substr(0, version.out.find('\n') + 1);
     const std::string prefix = program_name() + " ";
-    const std::string number = version.out.substr(std::min(prefix.size(), version.out.size()));
-    EXPECT_TRUE(version.out.rfind(prefix, 0) == 0 && number.size() >= 4 && number.back() == '\n' &&
+    const std::string number = first.substr(std::min(prefix.size(), first.size()));
+    EXPECT_TRUE(first.rfind(prefix, 0) == 0 && number.size() >= 4 && number.back() == '\n' &&
                 number.find('.') != std::string::npos && std::isdigit(number.front()) &&
                 number.find_first_not_of("0123456789.\n") == std::string::npos)
-        << "not \"" << prefix << "<dotted version>\": " << escape(version.out);
+        << "not \"" << prefix << "<dotted version>\" first: " << escape(version.out);
+    EXPECT_NE(version.out.find("License"), std::string::npos) << version.out;
 
-    RunResult wrong = run_program({"/bin/bash", "-c", "\"$0\" --frobnicate; echo \"status $?\"; cat",
-                                   program_path},
-                                  "2\n3\n*\n", sanitizer_options());
+    RunOptions full = sanitizer_options();
+    full.stdout_path = "/dev/full";
+    RunResult unwritten = run_program({program_path, "--version"}, "", full);
+    EXPECT_EQ(describe_end(unwritten), "exit 1");
+    EXPECT_EQ(unwritten.err, program_name() + ": write error: No space left on device\n");
+
+    RunResult wrong = run_program(
+        {"/bin/bash", "-c", "\"$0\" --frobnicate; echo \"status $?\"; cat", program_path},
+        "2\n3\n*\n", sanitizer_options());
     EXPECT_EQ(escape(wrong.out), escape("status 2\n2\n3\n*\n"));
     EXPECT_NE(wrong.err.find("'--frobnicate'"), std::string::npos) << wrong.err;
     EXPECT_NE(wrong.err.find("--help"), std::string::npos) << wrong.err;
+}
+
+// Runs `script` in bash in a fresh directory holding the files `12-` ("12\n-"), `5+` ("5\n+\n"),
+// `all` ("12\n-5\n+\n") and `--help` ("3\n4\n*\n"), with $P the program and `input` on stdin.
+RunResult run_on_files(const std::string &script, const std::string &input) {
+    char directory[] = "/tmp/calc-files-XXXXXX";
+    if (mkdtemp(directory) == nullptr) throw std::runtime_error("mkdtemp failed");
+    const std::pair<const char *, const char *> files[] = {
+        {"12-", "12\n-"}, {"5+", "5\n+\n"}, {"all", "12\n-5\n+\n"}, {"--help", "3\n4\n*\n"}};
+    for (const auto &[name, bytes] : files)
+        std::ofstream(std::string(directory) + "/" + name) << bytes;
+    RunOptions options = sanitizer_options();
+    options.env.push_back({"P", program_path});
+    RunResult r =
+        run_program({"/bin/bash", "-c", "cd \"$0\" && " + script, directory}, input, options);
+    std::filesystem::remove_all(directory);
+    return r;
+}
+
+// FILE operands are read in order as one stream, as cat would give it to standard input.
+TEST(CommandLine, FilesReadAsOneStream) {
+    const std::string name = program_name();
+    // A calculation split across two files, standard input between them, a name after "--".
+    RunResult r = run_on_files("\"$P\" 12- 5+ - -- --help", "7\n-8\n*\n");
+    EXPECT_EQ(escape(r.out), escape("7\n-56\n12\n"));
+    EXPECT_EQ(describe_end(r), "exit 0");
+    EXPECT_EQ(r.err, "");
+
+    // A file that cannot be opened: nothing read, nothing written, status 2.
+    r = run_on_files("\"$P\" all missing; echo \"status $?\"; cat", "2\n3\n*\n");
+    EXPECT_EQ(escape(r.out), escape("status 2\n2\n3\n*\n"));
+    EXPECT_EQ(r.err, name + ": missing: No such file or directory\n");
+
+    // A directory opens, but reading it fails: the input ends there.
+    r = run_on_files("\"$P\" all .", "");
+    EXPECT_EQ(escape(r.out), escape("7\n"));
+    EXPECT_EQ(describe_end(r), "exit 1");
+    EXPECT_EQ(r.err, name + ": .: Is a directory\n");
+}
+
+// With --line-buffered a result line comes back while the input is still open, whatever standard
+// output is (here a pipe); a program that prints only once its input has ended says so in its
+// profile (line_buffered=no).
+TEST(CommandLine, LineBufferedResultsArriveAtOnce) {
+    if (setting("line_buffered", "yes") != "yes") return; // it prints once its input has ended
+    EXPECT_EQ(first_line_while_input_open({program_path, "--line-buffered"}, "12\n-5\n+\n", 5), "7\n");
 }
 
 // The project's root, two levels above the program's data directory (tests/<program>).
@@ -273,6 +333,14 @@ TEST(AddressLimit, HugeOperandTakesTheFailurePath) {
     limited.address_limit_bytes = number_setting("address_limit_mb", 96) << 20;
     limited.timeout_seconds = 60;
     expect_failure_path(run_program({program_path}, input, limited), normal, "address-space limit");
+
+    // A program that goes on after a failed allocation (address_limit_goes_on: its exact output)
+    // throws the rest of the huge line away and reads the next calculations where they are.
+    std::string goes_on = setting("address_limit_goes_on", "");
+    if (goes_on.empty()) return;
+    RunResult r = run_program({program_path}, std::string(digits, '9') + "\n8\n+\n1\n2\n+\n", limited);
+    EXPECT_EQ(escape(r.out), escape(goes_on));
+    EXPECT_EQ(describe_end(r), "exit " + setting("oom_status", "1"));
 }
 
 TEST(WriteFailure, UnwritableOutputIsNotASuccess) {
@@ -280,7 +348,7 @@ TEST(WriteFailure, UnwritableOutputIsNotASuccess) {
     options.stdout_path = "/dev/full";
     RunResult r = run(representative_input(), options);
     EXPECT_EQ(describe_end(r), "exit " + setting("write_error_status", "1"));
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, program_name() + ": write error: No space left on device\n");
 }
 
 // An output of several stdio buffers fails at the first flush inside the run. Each failed flush
@@ -296,7 +364,8 @@ TEST(WriteFailure, AFullDiskAfterTheFirstBufferIsNotASuccess) {
         RunResult r = run(input, options);
         EXPECT_EQ(describe_end(r), "exit " + setting("write_error_status", "1"))
             << calculations << " results";
-        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.err, program_name() + ": write error: No space left on device\n")
+            << calculations << " results";
     }
 }
 
@@ -309,7 +378,7 @@ TEST(ReadFailure, UnreadableInputIsNotASuccess) {
     RunResult r = run("", directory);
     EXPECT_EQ(escape(r.out), "");
     EXPECT_EQ(describe_end(r), "exit 1") << "reading a directory";
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, program_name() + ": standard input: Is a directory\n");
 
     RunOptions reset = sanitizer_options();
     reset.read_error_at_end = true;
@@ -317,7 +386,7 @@ TEST(ReadFailure, UnreadableInputIsNotASuccess) {
     r = run(two, reset);
     EXPECT_EQ(escape(r.out), escape(expected_results(two)));
     EXPECT_EQ(describe_end(r), "exit 1") << "a connection reset after two calculations";
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.err, program_name() + ": standard input: Connection reset by peer\n");
 }
 
 TEST(Leaks, RepresentativeRunsLeakNothing) {
