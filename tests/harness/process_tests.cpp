@@ -5,7 +5,8 @@
 //   AllocationFailure  each allocation of a representative run failed in turn
 //   AddressLimit   a multi-megabyte operand under an address-space limit
 //   WriteFailure   runs whose standard output cannot be written (/dev/full)
-//   ReadFailure    runs whose standard input cannot be read (a directory, a reset connection)
+//   ReadFailure    runs whose standard input cannot be read (a directory, a reset connection, a
+//                  read failed in the middle of a stream)
 //   CommandLine    --help, --version, and a usage error that leaves standard input unread
 //   Documentation  the README's edge-rule table and the man page's examples, run as written
 //   Leaks          a representative run under valgrind's memcheck
@@ -318,6 +319,30 @@ TEST(ReadFailure, UnreadableInputIsNotASuccess) {
     EXPECT_EQ(escape(r.out), escape(expected_results(two)));
     EXPECT_EQ(describe_end(r), "exit 1") << "a connection reset after two calculations";
     EXPECT_EQ(r.err, "");
+}
+
+// A read that fails in the middle of a stream ends the input there, with more calculations behind
+// it: the output is what the program prints for the bytes before the failure alone, the status is
+// 1, and standard input is not read again (later reads are still served the rest, so a program
+// that reads on shows it in its output too). The failed read follows a chunk that ends inside a
+// CR LF pair, right after an operator byte, inside an operand, and on a calculation boundary.
+TEST(ReadFailure, AFailedReadEndsTheInputThere) {
+    if (!read_failure_injection_available()) GTEST_SKIP() << "failing a read needs x86-64 Linux";
+    const std::pair<std::string, std::string> cuts[] = {
+        {"12\r\n-5\r\n+\r\n3\r\n4\r\n*\r\n55\r", "\n6\r\n+\r\n100\r\n200\r\n*\r\n"},
+        {"12\n-5\n+", "3\n4\n*\n5\n6\n+\n"},
+        {"12\n-5\n+\n3\n4\n*\n5", "5\n6\n-\n7\n8\n*\n"},
+        {"12\n-5\n+\n", "3\n4\n*\n5\n6\n+\n"}};
+    RunOptions options = sanitizer_options();
+    options.env[0].second += ":detect_leaks=0"; // LeakSanitizer cannot run in a traced process
+    for (const auto &[before, after] : cuts) {
+        FailedReadRun r = run_with_failed_read({program_path}, {before, after}, 2, options);
+        std::string where = escape(before) + " | failed read | " + escape(after);
+        ASSERT_FALSE(r.chunk_split) << where;
+        EXPECT_EQ(escape(r.run.out), escape(run(before).out)) << where;
+        EXPECT_EQ(describe_end(r.run), "exit 1") << where;
+        EXPECT_EQ(r.reads_after_failure, 0) << where;
+    }
 }
 
 TEST(Leaks, RepresentativeRunsLeakNothing) {
