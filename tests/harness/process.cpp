@@ -6,18 +6,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #if defined(__linux__) && defined(__x86_64__)
 #define CALC_CAN_FAIL_READS 1
 #include <sys/ptrace.h>
-#include <sys/syscall.h>
 #include <sys/user.h>
 #endif
 
@@ -256,6 +257,23 @@ int trace_reads(pid_t pid, ReadServer &server, FailedReadRun &run) {
 
 #endif
 
+// Whether the process is blocked in a read of its standard input ("<number> 0x0 ..." in
+// /proc/<pid>/syscall; "running" while it runs).
+bool waits_on_standard_input(pid_t pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/syscall");
+    long number = -1;
+    std::string fd;
+    return file >> number >> fd && number == SYS_read && fd == "0x0";
+}
+
+// The process's VmPeak in bytes, -1 if /proc does not show it.
+long vm_peak(pid_t pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/status");
+    for (std::string field; file >> field;)
+        if (long kib = 0; field == "VmPeak:" && file >> kib) return kib * 1024;
+    return -1;
+}
+
 } // namespace
 
 bool read_failure_injection_available() {
@@ -294,6 +312,34 @@ FailedReadRun run_with_failed_read(const std::vector<std::string> &argv,
     (void)argv, (void)chunks, (void)failing_read, (void)options;
 #endif
     return run;
+}
+
+long address_space_at_first_read(const std::vector<std::string> &argv, const RunOptions &options) {
+    int in[2];
+    make_pipe(in);
+    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) exec_child(argv, options, in[0], null, null);
+    close(in[0]);
+    close(null);
+    long peak = -1;
+    bool ended = false;
+    auto deadline = deadline_after(options.timeout_seconds);
+    while (peak < 0 && !ended && Clock::now() < deadline) {
+        if (waits_on_standard_input(pid))
+            peak = vm_peak(pid);
+        else
+            usleep(1000);
+        ended = waitpid(pid, nullptr, WNOHANG) == pid;
+    }
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(in[1]);
+    if (peak < 0) throw std::runtime_error("the program was never seen waiting on standard input");
+    return peak;
 }
 
 std::string describe_end(const RunResult &r) {

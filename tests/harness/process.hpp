@@ -41,6 +41,11 @@ FailedReadRun run_with_failed_read(const std::vector<std::string> &argv,
                                    const std::vector<std::string> &chunks, int failing_read,
                                    const RunOptions &options = {});
 
+// The address space (VmPeak, bytes) of the program started on an empty pipe, read while it waits
+// in its first read of standard input: what it takes before it holds any number.
+long address_space_at_first_read(const std::vector<std::string> &argv,
+                                 const RunOptions &options = {});
+
 // "exit 0", "signal 6", "timeout": how the run ended, for messages.
 std::string describe_end(const RunResult &r);
 

@@ -3,7 +3,7 @@
 //   Differential   seeded clean streams, output compared with the GMP oracle byte for byte
 //   Robustness     seeded damaged streams: every run ends by exit, in time, with nothing on stderr
 //   AllocationFailure  each allocation of a representative run failed in turn
-//   AddressLimit   a multi-megabyte operand under an address-space limit
+//   AddressLimit   a multi-megabyte operand, and a long stream, under an address-space limit
 //   WriteFailure   runs whose standard output cannot be written (/dev/full)
 //   ReadFailure    runs whose standard input cannot be read (a directory, a reset connection, a
 //                  read failed in the middle of a stream)
@@ -274,6 +274,49 @@ TEST(AddressLimit, HugeOperandTakesTheFailurePath) {
     limited.address_limit_bytes = number_setting("address_limit_mb", 96) << 20;
     limited.timeout_seconds = 60;
     expect_failure_path(run_program({program_path}, input, limited), normal, "address-space limit");
+}
+
+// Calculations on 20,000-digit operands, in turn: a difference and a sum of numbers that agree but
+// for their last ten digits (results with about 19,990 leading zeros to strip), a sum with carries,
+// and a product by a 20-digit number.
+std::string long_stream(std::mt19937_64 &random, int calculations) {
+    auto number = [&random](size_t digits) {
+        std::string text(digits, '0');
+        for (char &c : text) c = static_cast<char>('0' + random() % 10);
+        text[0] = static_cast<char>('1' + random() % 9);
+        return text;
+    };
+    std::string stream;
+    for (int i = 0; i < calculations; ++i) {
+        const std::string x = number(20000), near = x.substr(0, 19990) + number(10);
+        const std::string rows[4][2] = {
+            {near, "-"}, {"-" + near, "+"}, {number(20000), "+"}, {number(20), "*"}};
+        stream += x + "\n" + rows[i % 4][0] + "\n" + rows[i % 4][1] + "\n";
+    }
+    return stream;
+}
+
+// A long stream runs in the memory of one calculation: 400 calculations (about 14 MB of operands)
+// give their exact results under an address-space limit 4 MiB above what the program takes before
+// it holds a number. RLIMIT_AS counts the binary, its libraries and stdio's buffers too, and they
+// differ by build and machine, so that base is measured: VmPeak while the program waits on its
+// first read of an empty pipe.
+TEST(AddressLimit, LongStreamRunsInBoundedMemory) {
+    SKIP_UNDER_SANITIZERS();
+    if (setting("bounded_memory", "yes") != "yes") GTEST_SKIP() << "not asked for in the profile";
+    std::mt19937_64 random(base_seed());
+    const std::string input = long_stream(random, 400);
+    RunOptions limited;
+    limited.address_limit_bytes = address_space_at_first_read({program_path}) + (4L << 20);
+    limited.timeout_seconds = 120;
+    RunResult r = run_program({program_path}, input, limited);
+    const std::string expected = expected_results(input);
+    const auto lines = [](const std::string &text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    EXPECT_EQ(describe_end(r), "exit 0") << "under " << limited.address_limit_bytes << " bytes";
+    EXPECT_TRUE(r.out == expected) << lines(r.out) << " result lines of " << lines(expected)
+                                   << ", under " << limited.address_limit_bytes << " bytes";
 }
 
 TEST(WriteFailure, UnwritableOutputIsNotASuccess) {
