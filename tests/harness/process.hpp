@@ -33,6 +33,25 @@ RunResult run_program(const std::vector<std::string> &argv, const std::string &i
 std::string first_line_while_input_open(const std::vector<std::string> &argv, const std::string &input,
                                         double seconds);
 
+// A run whose standard input is a pipe that the harness fills one chunk per read(2) of it, as the
+// child enters the read: read number `failing_read` (from 1) fails with EIO instead and takes no
+// chunk, later reads get the chunks after it, and once they run out the input ends. Each chunk must
+// fit one read (stdio asks a pipe for 4,096 bytes). Needs ptrace on x86-64 Linux.
+struct FailedReadRun {
+    RunResult run;               // output and end, as run_program gives them
+    int reads_after_failure = 0; // reads of standard input that followed the failed one
+    bool chunk_split = false;    // a read returned other than its whole chunk
+};
+bool read_failure_injection_available();
+FailedReadRun run_with_failed_read(const std::vector<std::string> &argv,
+                                   const std::vector<std::string> &chunks, int failing_read,
+                                   const RunOptions &options = {});
+
+// The address space (VmPeak, bytes) of the program started on an empty pipe, read while it waits
+// in its first read of standard input: what it takes before it holds any number.
+long address_space_at_first_read(const std::vector<std::string> &argv,
+                                 const RunOptions &options = {});
+
 // "exit 0", "signal 6", "timeout": how the run ended, for messages.
 std::string describe_end(const RunResult &r);
 

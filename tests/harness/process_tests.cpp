@@ -3,9 +3,10 @@
 //   Differential   seeded clean streams, output compared with the GMP oracle byte for byte
 //   Robustness     seeded damaged streams: every run ends by exit, in time, with nothing on stderr
 //   AllocationFailure  each allocation of a representative run failed in turn
-//   AddressLimit   a multi-megabyte operand under an address-space limit
+//   AddressLimit   a multi-megabyte operand, and a long stream, under an address-space limit
 //   WriteFailure   runs whose standard output cannot be written (/dev/full)
-//   ReadFailure    runs whose standard input cannot be read (a directory, a reset connection)
+//   ReadFailure    runs whose standard input cannot be read (a directory, a reset connection, a
+//                  read failed in the middle of a stream)
 //   CommandLine    --help, --version, and a usage error that leaves standard input unread
 //   Documentation  the README's edge-rule table and the man page's examples, run as written
 //   Leaks          a representative run under valgrind's memcheck
@@ -343,6 +344,49 @@ TEST(AddressLimit, HugeOperandTakesTheFailurePath) {
     EXPECT_EQ(describe_end(r), "exit " + setting("oom_status", "1"));
 }
 
+// Calculations on 20,000-digit operands, in turn: a difference and a sum of numbers that agree but
+// for their last ten digits (results with about 19,990 leading zeros to strip), a sum with carries,
+// and a product by a 20-digit number.
+std::string long_stream(std::mt19937_64 &random, int calculations) {
+    auto number = [&random](size_t digits) {
+        std::string text(digits, '0');
+        for (char &c : text) c = static_cast<char>('0' + random() % 10);
+        text[0] = static_cast<char>('1' + random() % 9);
+        return text;
+    };
+    std::string stream;
+    for (int i = 0; i < calculations; ++i) {
+        const std::string x = number(20000), near = x.substr(0, 19990) + number(10);
+        const std::string rows[4][2] = {
+            {near, "-"}, {"-" + near, "+"}, {number(20000), "+"}, {number(20), "*"}};
+        stream += x + "\n" + rows[i % 4][0] + "\n" + rows[i % 4][1] + "\n";
+    }
+    return stream;
+}
+
+// A long stream runs in the memory of one calculation: 400 calculations (about 14 MB of operands)
+// give their exact results under an address-space limit 4 MiB above what the program takes before
+// it holds a number. RLIMIT_AS counts the binary, its libraries and stdio's buffers too, and they
+// differ by build and machine, so that base is measured: VmPeak while the program waits on its
+// first read of an empty pipe.
+TEST(AddressLimit, LongStreamRunsInBoundedMemory) {
+    SKIP_UNDER_SANITIZERS();
+    if (setting("bounded_memory", "yes") != "yes") GTEST_SKIP() << "not asked for in the profile";
+    std::mt19937_64 random(base_seed());
+    const std::string input = long_stream(random, 400);
+    RunOptions limited;
+    limited.address_limit_bytes = address_space_at_first_read({program_path}) + (4L << 20);
+    limited.timeout_seconds = 120;
+    RunResult r = run_program({program_path}, input, limited);
+    const std::string expected = expected_results(input);
+    const auto lines = [](const std::string &text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    EXPECT_EQ(describe_end(r), "exit 0") << "under " << limited.address_limit_bytes << " bytes";
+    EXPECT_TRUE(r.out == expected) << lines(r.out) << " result lines of " << lines(expected)
+                                   << ", under " << limited.address_limit_bytes << " bytes";
+}
+
 TEST(WriteFailure, UnwritableOutputIsNotASuccess) {
     RunOptions options = sanitizer_options();
     options.stdout_path = "/dev/full";
@@ -387,6 +431,30 @@ TEST(ReadFailure, UnreadableInputIsNotASuccess) {
     EXPECT_EQ(escape(r.out), escape(expected_results(two)));
     EXPECT_EQ(describe_end(r), "exit 1") << "a connection reset after two calculations";
     EXPECT_EQ(r.err, program_name() + ": standard input: Connection reset by peer\n");
+}
+
+// A read that fails in the middle of a stream ends the input there, with more calculations behind
+// it: the output is what the program prints for the bytes before the failure alone, the status is
+// 1, and standard input is not read again (later reads are still served the rest, so a program
+// that reads on shows it in its output too). The failed read follows a chunk that ends inside a
+// CR LF pair, right after an operator byte, inside an operand, and on a calculation boundary.
+TEST(ReadFailure, AFailedReadEndsTheInputThere) {
+    if (!read_failure_injection_available()) GTEST_SKIP() << "failing a read needs x86-64 Linux";
+    const std::pair<std::string, std::string> cuts[] = {
+        {"12\r\n-5\r\n+\r\n3\r\n4\r\n*\r\n55\r", "\n6\r\n+\r\n100\r\n200\r\n*\r\n"},
+        {"12\n-5\n+", "3\n4\n*\n5\n6\n+\n"},
+        {"12\n-5\n+\n3\n4\n*\n5", "5\n6\n-\n7\n8\n*\n"},
+        {"12\n-5\n+\n", "3\n4\n*\n5\n6\n+\n"}};
+    RunOptions options = sanitizer_options();
+    options.env[0].second += ":detect_leaks=0"; // LeakSanitizer cannot run in a traced process
+    for (const auto &[before, after] : cuts) {
+        FailedReadRun r = run_with_failed_read({program_path}, {before, after}, 2, options);
+        std::string where = escape(before) + " | failed read | " + escape(after);
+        ASSERT_FALSE(r.chunk_split) << where;
+        EXPECT_EQ(escape(r.run.out), escape(run(before).out)) << where;
+        EXPECT_EQ(describe_end(r.run), "exit 1") << where;
+        EXPECT_EQ(r.reads_after_failure, 0) << where;
+    }
 }
 
 TEST(Leaks, RepresentativeRunsLeakNothing) {
