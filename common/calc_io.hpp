@@ -22,6 +22,7 @@ struct Input {
     Source *sources; // the sources, read one after the other
     int count;       // number of sources
     int current;     // index of the source being read
+    FILE *stream;    // the stream of sources[current], kept at hand for the byte loop
     bool ended;      // set once, by the end of the last source or by a failed read; from then on
                      // nothing is read and every byte is EOF
     bool failed;     // the input ended because a read failed
@@ -34,20 +35,20 @@ struct Run {
 };
 
 inline Source standard_input_alone{stdin, "standard input"};
-inline Input input{&standard_input_alone, 1, 0, false, false};
+inline Input input{&standard_input_alone, 1, 0, stdin, false, false};
 inline Run run{"calculator", 0};
 
 // Makes `stream` (standard input unless a test gives another) the whole input, not yet read.
 inline void read_standard_input(FILE *stream = stdin) {
     standard_input_alone.stream = stream;
-    input = Input{&standard_input_alone, 1, 0, false, false};
+    input = Input{&standard_input_alone, 1, 0, stream, false, false};
 }
 
 // Starts a run of `program` that reads `count` sources, taking over the heap array `sources` and
 // the files in it; standard input alone when `sources` is null.
 inline void start_run(const char *program, Source *sources, int count) {
     read_standard_input();
-    if (sources != nullptr) input = Input{sources, count, 0, false, false};
+    if (sources != nullptr) input = Input{sources, count, 0, sources[0].stream, false, false};
     run = Run{program, 0};
 }
 
@@ -67,15 +68,14 @@ inline int end_with_failed_read(int error) {
 // first byte of the next one, so that the sources read as one stream.
 [[gnu::noinline]] inline int byte_after_end_of_source() {
     for (;;) {
-        FILE *stream = input.sources[input.current].stream;
-        if (std::ferror(stream)) return end_with_failed_read(errno);
+        if (std::ferror(input.stream)) return end_with_failed_read(errno);
         if (input.current + 1 == input.count) {
             input.ended = true;
             return EOF;
         }
-        FILE *next = input.sources[++input.current].stream;
-        if (next == stdin) std::clearerr(stdin); // "-" named again reads on, as cat does
-        int c = getc_unlocked(next);
+        input.stream = input.sources[++input.current].stream;
+        if (input.stream == stdin) std::clearerr(stdin); // "-" named again reads on, as cat does
+        int c = getc_unlocked(input.stream);
         if (c != EOF) return c;
     }
 }
@@ -84,13 +84,13 @@ inline int end_with_failed_read(int error) {
 // so the stream's lock, taken per byte by getc, would only cost time.
 inline int next_raw_byte() {
     if (input.ended) return EOF;
-    int c = getc_unlocked(input.sources[input.current].stream);
+    int c = getc_unlocked(input.stream);
     return c != EOF ? c : byte_after_end_of_source();
 }
 
 // Gives back the byte just read by next_raw_byte (EOF is ignored), which returns it next.
 inline void unread_raw_byte(int c) {
-    if (c != EOF) std::ungetc(c, input.sources[input.current].stream);
+    if (c != EOF) std::ungetc(c, input.stream);
 }
 
 // True when the input ended because a read failed, not merely ended.
