@@ -131,7 +131,7 @@ def machine():
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--build", default=os.path.join(ROOT, "build", "release"))
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "check"))
     parser.add_argument("--programs", nargs="*", help="calculators to time (default: every one built)")
     parser.add_argument("--peers", nargs="*", default=["io_floor", "gmp", "bc", "python3"])
     parser.add_argument("--only", help="time only the workloads whose name contains this text")

@@ -11,19 +11,25 @@ function(calc_use_command_line target)
   target_compile_definitions(${target} PRIVATE CALC_VERSION="${PROJECT_VERSION}")
 endfunction()
 
-# The man page man/<name>.1, installed gzip'd (gzip -9n) into share/man/man1 as Debian ships them.
+# Installs <file> gzip'd (gzip -9n, as Debian ships man pages and changelogs) into <destination>;
+# <target> names the build step that packs it.
+function(calc_install_gzipped target file destination)
+  get_filename_component(name ${file} NAME)
+  set(packed ${CMAKE_BINARY_DIR}/gzipped/${name}.gz)
+  add_custom_command(OUTPUT ${packed}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/gzipped
+                     COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" gzip ${file} ${packed}
+                     DEPENDS ${file} VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${packed})
+  install(FILES ${packed} DESTINATION ${destination})
+endfunction()
+
+# The man page man/<name>.1, installed gzip'd into share/man/man1.
 function(calc_install_man_page name)
   set(page ${PROJECT_SOURCE_DIR}/man/${name}.1)
-  if(NOT EXISTS ${page})
-    return()
+  if(EXISTS ${page})
+    calc_install_gzipped(${name}_man ${page} ${CMAKE_INSTALL_MANDIR}/man1)
   endif()
-  set(packed ${CMAKE_BINARY_DIR}/man/${name}.1.gz)
-  add_custom_command(OUTPUT ${packed}
-                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-                     COMMAND sh -c "gzip -9n -c \"$1\" > \"$2\"" gzip ${page} ${packed}
-                     DEPENDS ${page} VERBATIM)
-  add_custom_target(${name}_man ALL DEPENDS ${packed})
-  install(FILES ${packed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endfunction()
 
 function(add_calculator name)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs a build into a temporary prefix and runs every installed program there: one
-# calculation, and --version. Usage: install_test.sh BUILD_DIR VERSION PROGRAM...
+# Installs a build into a temporary prefix and runs every installed program there (one
+# calculation, and the first line of --version); checks that the man pages, the licence and the
+# changelog were installed.
+# Usage: install_test.sh BUILD_DIR VERSION PROGRAM...
 set -euo pipefail
 build=$1 version=$2
 shift 2
@@ -21,5 +23,8 @@ for program in "$@"; do
     check "$program --version" "$program $version" "$("$installed" --version | head -n 1)"
     check "$program man page" "yes" "$([ -s "$prefix/share/man/man1/$program.1.gz" ] && echo yes)"
 done
+docs=$prefix/share/doc/exact-calculators
+check "copyright file" "yes" "$(grep -q '^License: Expat' "$docs/copyright" && echo yes)"
+check "changelog" "yes" "$([ -s "$docs/changelog.gz" ] && echo yes)"
 echo "$# programs installed and run from $prefix: $failures failed"
 [ "$failures" -eq 0 ]
