@@ -257,8 +257,8 @@ void escrever_digitos(unsigned v, int16_t *dest, int32_t n) {
     }
 }
 
-// s[0, lb] = value(a[0, la)) + value(b[0, lb)) for la <= lb, aligned at the units digit: one digit
-// longer than b. Returns s[0], the carry out (0 or 1).
+// s[0, lb] = value(a[0, la)) + value(b[0, lb)) for any la <= lb (a may be empty), aligned at the
+// units digit: one digit longer than b. Returns s[0], the carry out (0 or 1).
 int somar_spans(const int16_t *a, int32_t la, const int16_t *b, int32_t lb, int16_t *s) {
     const int32_t d = lb - la;
     int carry = 0;
@@ -267,10 +267,10 @@ int somar_spans(const int16_t *a, int32_t la, const int16_t *b, int32_t lb, int1
         carry = t > 9;
         s[j + d + 1] = static_cast<int16_t>(t - 10 * carry);
     }
-    if (d != 0) {
-        const int t = b[0] + carry;
+    for (int32_t j = d - 1; j >= 0; --j) { // the digits of b in front of a: the carry alone
+        const int t = b[j] + carry;
         carry = t > 9;
-        s[1] = static_cast<int16_t>(t - 10 * carry);
+        s[j + 1] = static_cast<int16_t>(t - 10 * carry);
     }
     s[0] = static_cast<int16_t>(carry);
     return carry;

@@ -46,7 +46,8 @@ SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_
                         int first_y, int last_y);
 // For measurement only (tests count steps with it): karatsuba steps run so far in this process.
 long long karatsuba_chamadas();
-// New record: value(indices high_first..high_last) + value(low_first..low_last), 0-based.
+// New record: value(indices high_first..high_last) + value(low_first..low_last), 0-based; either span
+// may be the longer, and an empty span (last < first) is zero.
 SignedDigits *soma_para_karatsuba(const SignedDigits *n, int high_first, int high_last,
                                   int low_first, int low_last);
 // New record with the decimal digits of v (no leading zeros; sign '-' when v < 0).

@@ -71,7 +71,7 @@ std::string representative_input() {
     std::string file = setting("oom_input", "");
     if (!file.empty()) return read_file(data_dir + "/" + file);
     return "12345678901234567890\n-987\n+\n-5\n5\n-\n0007\n0003\n*\n123456789012\n-98765432109\n*\n"
-           "99999999999\n1\n+\n1000\n999\n-\n-0\n-0\n+\n";
+           "99999999999\n1\n+\n1000\n999\n-\n-0\n-0\n+\n-\n7\n*\n";
 }
 
 // The allocation-failure outcome: stdout is a prefix of the normal output followed by the

@@ -325,6 +325,12 @@ TEST(HalfSums, WidenOnlyWhenTheSumCarriesOut) {
     s = soma_para_karatsuba(w, 0, 1, 2, 4);
     EXPECT_EQ(raw(s), "1098");
     free_bignumber(s);
+    s = soma_para_karatsuba(odd, 4, 3, 0, 3); // an empty high span
+    EXPECT_EQ(raw(s), "1234");
+    free_bignumber(s);
+    s = soma_para_karatsuba(w, 0, 0, 1, 4); // a high span three digits shorter
+    EXPECT_EQ(raw(s), "10008");
+    free_bignumber(s);
     for (SignedDigits *x : {n, odd, w}) free_bignumber(x);
 }
 
