@@ -398,17 +398,20 @@ TEST(WriteFailure, UnwritableOutputIsNotASuccess) {
 // An output of several stdio buffers fails at the first flush inside the run. Each failed flush
 // drops what it held, so for some output sizes nothing is left for the last flush, and only the
 // stream's error flag remembers the failure; which sizes depends on how the program writes, so a
-// run of sizes around two buffers (4,096 to 4,101 results of "2\n") covers each way.
+// run of sizes around two buffers (4,096 to 4,101 results of "2\n") covers each way. The input
+// then fails too (a connection reset), after the output has: each error keeps its own reason.
 TEST(WriteFailure, AFullDiskAfterTheFirstBufferIsNotASuccess) {
     RunOptions options = sanitizer_options();
     options.stdout_path = "/dev/full";
+    options.read_error_at_end = true;
     for (int calculations = 4096; calculations <= 4101; ++calculations) {
         std::string input;
         for (int i = 0; i < calculations; ++i) input += "1\n1\n+\n";
         RunResult r = run(input, options);
         EXPECT_EQ(describe_end(r), "exit " + setting("write_error_status", "1"))
             << calculations << " results";
-        EXPECT_EQ(r.err, program_name() + ": write error: No space left on device\n")
+        EXPECT_EQ(r.err, program_name() + ": standard input: Connection reset by peer\n" +
+                             program_name() + ": write error: No space left on device\n")
             << calculations << " results";
     }
 }
