@@ -62,7 +62,7 @@ void somarLinha(DigitNode *baixo, DigitNode *alto, std::int32_t digit, const Met
         baixo = baixo->next;
         alto = alto->next;
     }
-    if (y != nullptr) {
+    if (y != nullptr) { // the upper half's one node more
         alto->value += digit * y->value;
     }
 }
