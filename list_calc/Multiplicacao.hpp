@@ -1,5 +1,7 @@
-// Multiplication: rows of one digit times a list, added into a running sum.
+// Multiplication: rows of one digit times a list, added into a running sum, carries settled last.
 #pragma once
+
+#include <cstddef>
 
 #include "bignumber.hpp"
 
@@ -7,9 +9,11 @@ namespace list_calc {
 
 // `number` with its sign cleared when its (non-empty) list starts with the value 0.
 ListNumber ehZero(ListNumber number);
-// The product of lists `a` and `b` (units first), most significant first, leading zeros
-// possible; a and b unchanged. An empty list counts as zero.
+// The product of lists `a` and `b` (units first, digit values 0 to 9), most significant first,
+// leading zeros possible; a and b unchanged. An empty list counts as zero.
 DigitNode *Mult(const DigitNode *a, const DigitNode *b);
+// Mult, with the carries of the running sum settled after every `linhas` rows (at least 1).
+DigitNode *MultAcertandoACada(const DigitNode *a, const DigitNode *b, std::size_t linhas);
 // The product of two numbers, never negative zero; releases both operand lists.
 ListNumber ChamarMult(ListNumber a, ListNumber b);
 

@@ -6,6 +6,20 @@
 #include <cstdio>
 #include <cstdlib>
 
+// The sanitizer build poisons the nodes the pool holds (see below); elsewhere nothing is poisoned
+// and the sanitizer's interface is not needed.
+#if defined(__SANITIZE_ADDRESS__)
+#define LIST_CALC_POISON_NODES 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LIST_CALC_POISON_NODES 1
+#endif
+#endif
+
+#if defined(LIST_CALC_POISON_NODES)
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace list_calc {
 
 namespace {
@@ -13,19 +27,35 @@ namespace {
 // Nodes are carved from large blocks, and released nodes wait to be handed out again with no
 // cap, so a digit costs no trip through the allocator and a long calculation reuses its operands'
 // nodes for its result. A released list is kept whole, as it is linked, so releasing it costs
-// nothing per node. The blocks go back to the heap at the end of the run. The sanitizer build
-// gives every node its own allocation instead, so that a node used after its release is caught.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kNoAvulso = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kNoAvulso = true;
-#else
-constexpr bool kNoAvulso = false;
+// nothing per node. The blocks go back to the heap at the end of the run. In the sanitizer build
+// every node the pool holds (released, or not carved yet) is poisoned, so that a use of it is
+// reported where it happens instead of showing later as a wrong result; the pool itself lifts the
+// poison from a node before it reads the node's link or hands it out.
+
+// Forbids every use of the `count` nodes at `nodes` (sanitizer build; nothing elsewhere).
+void envenenar([[maybe_unused]] DigitNode *nodes, [[maybe_unused]] std::size_t count) {
+#if defined(LIST_CALC_POISON_NODES)
+    ASAN_POISON_MEMORY_REGION(nodes, count * sizeof(DigitNode));
 #endif
-#else
-constexpr bool kNoAvulso = false;
+}
+
+// Allows the use of the `count` nodes at `nodes` again (sanitizer build; nothing elsewhere).
+void desenvenenar([[maybe_unused]] DigitNode *nodes, [[maybe_unused]] std::size_t count) {
+#if defined(LIST_CALC_POISON_NODES)
+    ASAN_UNPOISON_MEMORY_REGION(nodes, count * sizeof(DigitNode));
 #endif
+}
+
+// Poisons every node of `list` (sanitizer build; elsewhere the list is not even walked).
+void envenenarLista([[maybe_unused]] DigitNode *list) {
+#if defined(LIST_CALC_POISON_NODES)
+    while (list != nullptr) {
+        DigitNode *next = list->next;
+        envenenar(list, 1);
+        list = next;
+    }
+#endif
+}
 
 constexpr std::size_t kNosPorBloco = 65535; // a block of about 1 MiB
 
@@ -51,33 +81,37 @@ void *reservar(void *old, std::size_t bytes) {
     return memory;
 }
 
+// The head of the released nodes `list`, ready to hand out; the rest of the list waits in
+// nosLivres.
+DigitNode *tirarCabeca(DigitNode *list) {
+    desenvenenar(list, 1);
+    nosLivres = list->next;
+    return list;
+}
+
 // A node when no released one is at hand: from the next list kept, or else from a block.
 [[gnu::noinline]] DigitNode *noSemLivres() {
     if (quantasListas > 0) {
-        DigitNode *node = listasLivres[--quantasListas];
-        nosLivres = node->next;
-        return node;
+        return tirarCabeca(listasLivres[--quantasListas]);
     }
     if (nosEntregues == kNosPorBloco) {
         auto *bloco = static_cast<Bloco *>(reservar(nullptr, sizeof(Bloco)));
         bloco->anterior = ultimoBloco;
         ultimoBloco = bloco;
         nosEntregues = 0;
+        envenenar(bloco->nos, kNosPorBloco);
     }
-    return &ultimoBloco->nos[nosEntregues++];
+    DigitNode *node = &ultimoBloco->nos[nosEntregues++];
+    desenvenenar(node, 1);
+    return node;
 }
 
 // Short, so that it is inlined where digits are made; the rest waits in noSemLivres.
 inline DigitNode *novoNo() {
-    if (kNoAvulso) {
-        return static_cast<DigitNode *>(reservar(nullptr, sizeof(DigitNode)));
-    }
-    DigitNode *node = nosLivres;
-    if (node == nullptr) {
+    if (nosLivres == nullptr) {
         return noSemLivres();
     }
-    nosLivres = node->next;
-    return node;
+    return tirarCabeca(nosLivres);
 }
 
 // Doubles the room in listasLivres; a size no byte count can hold takes the failure path.
@@ -90,8 +124,9 @@ void crescerListas() {
         static_cast<DigitNode **>(reservar(listasLivres, capacidadeListas * sizeof(DigitNode *)));
 }
 
-// Keeps the non-empty `list` whole to hand its nodes out again (never in the sanitizer build).
+// Keeps the non-empty `list` whole to hand its nodes out again.
 void guardarLista(DigitNode *list) {
+    envenenarLista(list);
     if (nosLivres == nullptr) {
         nosLivres = list;
         return;
@@ -138,12 +173,8 @@ DigitNode *criar_lista() {
 }
 
 void destruir_lista(DigitNode *list) {
-    if (!kNoAvulso && list != nullptr) {
+    if (list != nullptr) {
         guardarLista(list);
-        return;
-    }
-    while (list != nullptr) {
-        list = liberarCabeca(list);
     }
 }
 
@@ -152,18 +183,16 @@ DigitNode *liberarCabeca(DigitNode *list) {
         return list;
     }
     DigitNode *next = list->next;
-    if (kNoAvulso) {
-        std::free(list);
-    } else {
-        list->next = nosLivres;
-        nosLivres = list;
-    }
+    list->next = nosLivres;
+    nosLivres = list;
+    envenenar(list, 1);
     return next;
 }
 
 void devolver_nos_guardados() {
     while (ultimoBloco != nullptr) {
         Bloco *anterior = ultimoBloco->anterior;
+        desenvenenar(ultimoBloco->nos, kNosPorBloco);
         std::free(ultimoBloco);
         ultimoBloco = anterior;
     }

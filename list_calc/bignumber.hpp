@@ -8,7 +8,7 @@ namespace list_calc {
 // One decimal digit of a number. A list is a pointer to its first node; the empty list is null.
 // Whoever holds a list owns all of its nodes and releases them with destruir_lista.
 struct DigitNode {
-    std::int32_t value; // the digit value: 0 to 9 (up to 17 inside a product row)
+    std::int32_t value; // the digit value: 0 to 9 (more in a product's unsettled running sum)
     DigitNode *next;    // the following node; null at the end of the list
 };
 

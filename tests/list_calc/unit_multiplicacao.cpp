@@ -65,6 +65,19 @@ TEST(Mult, AnEmptyListIsZero) {
     EXPECT_EQ(multDe("123", "").find_first_not_of('0'), std::string::npos); // zeros only
 }
 
+// Carries settled after every row, or every few rows, before the rows that add onto them.
+TEST(Mult, CarriesSettledBetweenRowsGiveTheSameProduct) {
+    const std::string nines(30, '9');
+    const std::string product = std::string(29, '9') + "8" + std::string(29, '0') + "1";
+    for (std::size_t linhas : {1, 2, 7}) {
+        DigitNode *a = unidadesPrimeiro(nines);
+        DigitNode *p = MultAcertandoACada(a, a, linhas);
+        EXPECT_EQ(texto(p), product) << linhas;
+        destruir_lista(a);
+        destruir_lista(p);
+    }
+}
+
 TEST(Mult, LongOperands) {
     EXPECT_EQ(multDe("12345678901234567890", "98765432109876543210"),
               "1219326311370217952237463801111263526900");
