@@ -3,7 +3,10 @@
 
 #include "helpers.hpp"
 
+#include "digit_product.hpp"
+
 #include <cassert>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,9 +40,9 @@ big_number *finish_result(char *work, int32_t work_length, bool negative_unless_
 
 // A work buffer of `size` bytes for a result of up to `longest` digits. Sums and differences
 // write every byte but the last two, so only those are zeroed (a full zero fill costs them a
-// calloc per result); products accumulate into every cell, so theirs is zero-filled. A result too
-// long for a record's 32-bit length takes the path of a buffer that cannot be allocated: the
-// check fails and the run aborts.
+// calloc per result); a product's cells above its digits end the text, so its buffer is
+// zero-filled. A result too long for a record's 32-bit length takes the path of a buffer that
+// cannot be allocated: the check fails and the run aborts.
 char *work_buffer(int64_t size, int64_t longest, bool zero_filled) {
     char *work = nullptr;
     if (longest <= INT32_MAX)
@@ -64,22 +67,10 @@ char difference_digit(int column, int *borrow) {
     return static_cast<char>('0' + difference + 10 * *borrow);
 }
 
-// Adds x times the digit values of b into the cells from `cells` on, carrying as far as needed.
-// Unsigned arithmetic: the carry chain through t / 10 is then a multiply and a shift, with no
-// sign correction, which sets the speed of every product.
-void add_row(unsigned char *cells, unsigned x, const char *b_end, int32_t lb) {
-    unsigned carry = 0;
-    int32_t j = 0;
-    for (; j < lb; ++j) {
-        unsigned t = cells[j] + x * static_cast<unsigned>(value(b_end, j)) + carry;
-        carry = t / 10;
-        cells[j] = static_cast<unsigned char>(t - 10 * carry);
-    }
-    for (; carry != 0; ++j) {
-        unsigned t = cells[j] + carry;
-        carry = t / 10;
-        cells[j] = static_cast<unsigned char>(t - 10 * carry);
-    }
+// Writes the digit values of a number's text, units first, into values.
+void units_first_values(const big_number *number, uint8_t *values) {
+    const char *end = text_end(number);
+    for (int32_t k = 0; k < number->length; ++k) values[k] = static_cast<uint8_t>(value(end, k));
 }
 
 } // namespace
@@ -110,15 +101,21 @@ big_number *subtract_positive_big_numbers(const big_number *a, const big_number 
     return finish_result(work, la, false);
 }
 
+// The digit products are summed by column and each column's carry is settled once
+// (digit_product.hpp), not row by row; the cells end with the same digits. The work buffer holds
+// the n + 3 cells, then the digit values of a and of b, then the kernel's scratch.
 big_number *multiply(const big_number *a, const big_number *b) {
     int32_t la = a->length, lb = b->length;
     int64_t n = static_cast<int64_t>(la) + lb;
-    // The cells hold digit values, units first, during all rows; characters only at the end.
-    unsigned char *cells = reinterpret_cast<unsigned char *>(work_buffer(n + 3, n + 1, true));
-    const char *a_end = text_end(a), *b_end = text_end(b);
-    if (la > 0 && lb > 0)
-        for (int32_t k = 0; k < la; ++k)
-            add_row(cells + k, static_cast<unsigned>(value(a_end, k)), b_end, lb);
+    int64_t scratch = static_cast<int64_t>(
+        digit_product::scratch_bytes(static_cast<size_t>(la), static_cast<size_t>(lb)));
+    unsigned char *cells =
+        reinterpret_cast<unsigned char *>(work_buffer(n + 3 + n + scratch, n + 1, true));
+    uint8_t *a_values = cells + n + 3, *b_values = a_values + la;
+    units_first_values(a, a_values);
+    units_first_values(b, b_values);
+    digit_product::multiply(a_values, static_cast<size_t>(la), b_values, static_cast<size_t>(lb),
+                            b_values + lb, cells);
     for (int64_t i = 0; i <= n; ++i) cells[i] = static_cast<unsigned char>(cells[i] + '0');
     return finish_result(reinterpret_cast<char *>(cells), static_cast<int32_t>(n + 1),
                          a->is_negative != b->is_negative);

@@ -30,6 +30,7 @@ function(add_calculator name)
 
   add_library(${name}_core STATIC ${ARG_MODULES})
   target_include_directories(${name}_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  target_include_directories(${name}_core PRIVATE ${PROJECT_SOURCE_DIR}/common) # digit_product.hpp
 
   add_executable(${name} ${ARG_DRIVER})
   target_link_libraries(${name} PRIVATE ${name}_core)

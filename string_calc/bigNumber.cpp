@@ -1,6 +1,8 @@
 // Number strings of string_calc: input, records, arithmetic on magnitudes and the sign dispatch.
 #include "bigNumber.hpp"
 
+#include "digit_product.hpp"
+
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -187,23 +189,11 @@ void borrowThrough(const char *a, char *out, uint64_t from, uint64_t to, int bor
     }
 }
 
-// Adds the row a_i * b into out at position i and lets its last carry ripple upward. Unsigned
-// values and local copies of b keep the carry chain short; the bytes written are the same.
-void addRow(unsigned ai, const NumberText *b, char *out) {
-    const char *bDigits = b->digits;
-    const uint64_t bLength = b->length;
-    unsigned carry = 0;
-    for (uint64_t j = 0; j < bLength; ++j) {
-        unsigned s = carry + static_cast<unsigned>(digitValue(bDigits[j])) * ai +
-                     static_cast<unsigned>(digitValue(out[j]));
-        out[j] = digitChar(static_cast<int>(s % 10));
-        carry = s / 10;
-    }
-    for (char *p = out + bLength; carry > 0; ++p) {
-        unsigned s = carry + static_cast<unsigned>(digitValue(*p));
-        *p = digitChar(static_cast<int>(s % 10));
-        carry = s / 10;
-    }
+// Writes the digit values of n's digit characters into values, in the same order.
+void toValues(const NumberText *n, uint8_t *values) {
+    const char *digits = n->digits;
+    for (uint64_t i = 0; i < n->length; ++i)
+        values[i] = static_cast<uint8_t>(digitValue(digits[i]));
 }
 
 // Turns a least-significant-first column result into a most-significant-first one without
@@ -263,12 +253,21 @@ NumberText *subtract(const NumberText *a, const NumberText *b) {
     return finishColumns(r);
 }
 
+// The digit products are summed by column and each column's carry is settled once
+// (digit_product.hpp), not row by row; the product's digits are the same. One work block holds
+// the digit values of a, then of b, then the kernel's scratch.
 NumberText *multiply(const NumberText *a, const NumberText *b) {
     uint64_t n = a->length + b->length;
     NumberText *r = newText(n + 2);
-    std::memset(r->digits, '0', n + 2);
-    for (uint64_t i = 0; i < a->length; ++i)
-        addRow(static_cast<unsigned>(digitValue(a->digits[i])), b, r->digits + i);
+    auto *values =
+        static_cast<uint8_t *>(std::malloc(n + digit_product::scratch_bytes(a->length, b->length)));
+    verificaAlocacao(values);
+    toValues(a, values);
+    toValues(b, values + a->length);
+    auto *product = reinterpret_cast<uint8_t *>(r->digits);
+    digit_product::multiply(values, a->length, values + a->length, b->length, values + n, product);
+    std::free(values);
+    for (uint64_t i = 0; i < n; ++i) r->digits[i] = digitChar(product[i]);
     r->digits[n] = '\0';
     r->length = n;
     removeZeros(r, 1);
