@@ -1,0 +1,75 @@
+// Every variant of the digit-product kernel that this processor runs gives the schoolbook product,
+// on lengths either side of the kernel's widths and on all-9 factors (the largest column sums).
+#include "digit_product.hpp"
+
+#include <cstdint>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <random>
+#include <vector>
+
+using namespace digit_product;
+
+namespace {
+
+using Digits = std::vector<uint8_t>;
+
+// Column sums first, one carry pass after: the product by its definition.
+Digits reference_product(const Digits &a, const Digits &b) {
+    std::vector<uint64_t> columns(a.size() + b.size(), 0);
+    for (size_t i = 0; i < a.size(); ++i)
+        for (size_t j = 0; j < b.size(); ++j) columns[i + j] += a[i] * b[j];
+    Digits product(columns.size());
+    uint64_t carry = 0;
+    for (size_t k = 0; k < columns.size(); ++k) {
+        carry += columns[k];
+        product[k] = static_cast<uint8_t>(carry % 10);
+        carry /= 10;
+    }
+    return product;
+}
+
+Digits product_with(Variant variant, const Digits &a, const Digits &b) {
+    Digits product(a.size() + b.size(), 0xEE), scratch(scratch_bytes(a.size(), b.size()), 0xEE);
+    multiply_with(variant, a.data(), a.size(), b.data(), b.size(), scratch.data(), product.data());
+    return product;
+}
+
+uint64_t base_seed() {
+    const char *seed = std::getenv("CALC_SEED");
+    return seed ? std::strtoull(seed, nullptr, 10) : 20261208;
+}
+
+} // namespace
+
+TEST(DigitProduct, EveryVariantGivesTheSchoolbookProduct) {
+    // Vector widths (16, 32, 64 bytes), the short-factor limit (48), the row block (512 columns)
+    // and the 16-bit sums (808 pairs), each side of them, odd and even.
+    const size_t lengths[] = {1,  2,  3,   16,  17,  47,  48,  49,  50,
+                              64, 65, 463, 511, 512, 513, 808, 809, 1617};
+    const Variant variants[] = {Variant::portable, Variant::avx2, Variant::avx512};
+    std::mt19937_64 random(base_seed());
+    std::uniform_int_distribution<int> digit(0, 9);
+    for (size_t la : lengths) {
+        for (size_t lb : lengths) {
+            Digits a(la), b(lb), nines_a(la, 9), nines_b(lb, 9);
+            for (auto &d : a) d = static_cast<uint8_t>(digit(random));
+            for (auto &d : b) d = static_cast<uint8_t>(digit(random));
+            const Digits expected = reference_product(a, b);
+            const Digits expected_nines = reference_product(nines_a, nines_b);
+            for (Variant variant : variants) {
+                if (!runs_here(variant)) continue;
+                SCOPED_TRACE(testing::Message()
+                             << "variant " << static_cast<int>(variant) << ", " << la << " x " << lb
+                             << " digits, seed " << base_seed());
+                EXPECT_EQ(product_with(variant, a, b), expected);
+                EXPECT_EQ(product_with(variant, nines_a, nines_b), expected_nines);
+            }
+        }
+    }
+}
+
+TEST(DigitProduct, TheChosenVariantRunsHere) {
+    EXPECT_TRUE(runs_here(chosen_variant()));
+    EXPECT_TRUE(runs_here(Variant::portable));
+}
