@@ -25,18 +25,12 @@ namespace digit_product {
 // The compiled forms of the kernel; every one gives the same product.
 enum class Variant { portable, avx2, avx512 };
 
-// Bytes of scratch that multiply needs beside its operands: a copy of the shorter factor.
-inline std::size_t scratch_bytes(std::size_t la, std::size_t lb) {
-    return (la < lb ? la : lb) + 1;
-}
-
 namespace detail {
 
-// A 16-bit sum of up to this many digit products cannot wrap: 81 * 808 < 65536.
-constexpr std::size_t pairs_per_sum = 808;
 // A factor this short is multiplied row by row into column sums (no scratch is used); a longer one
-// column by column as dot products. Each path is the faster one on its side (bench/run.py).
-constexpr std::size_t short_factor = 48;
+// column by column as dot products. Each path is the faster one on its side.
+constexpr std::size_t short_factor = 64;
+static_assert(81 * short_factor < 65536, "a row path column sum must fit 16 bits");
 // Columns summed together by the row path before their carries are settled.
 constexpr std::size_t row_block = 512;
 
@@ -47,7 +41,7 @@ inline void settle(uint64_t t, uint64_t *carry, uint8_t *digit) {
     *digit = static_cast<uint8_t>(t - 10 * *carry);
 }
 
-// ---- Row path: the short factor s (ls <= pairs_per_sum digits) times the long factor a ----
+// ---- Row path: the short factor s (ls <= short_factor digits) times the long factor a ----
 
 // Columns [k0, k0 + count) of a * s, row by row into 16-bit column sums, then settled.
 [[gnu::always_inline]] inline void row_block_columns(const uint8_t *a, std::size_t la,
@@ -89,74 +83,107 @@ inline void settle(uint64_t t, uint64_t *carry, uint8_t *digit) {
 // byte of the 16-bit product x * y is a[i] * s[2m + 1] + a[i + 1] * s[2m]: two digit products that
 // belong to the same column when i + 2m + 1 is that column, summed by one multiplication. The low
 // byte, a[i] * s[2m] <= 81, never carries into it, and the sum <= 162 fits the byte.
+//
+// A column is summed in whole groups of digit pairs, a whole number of vectors on every unit, so
+// that no column ends in a partial vector. The scratch holds a copy of a and the layout of s with
+// zeros around both, and a group that runs past the ends of the column reads only products with
+// a zero factor: below its first pair either a[i] is before a's start or s[k - i] is past s's top,
+// above its last pair either a[i] is past a's top or s[k - i] is below s's units.
+
+// Digit pairs in a group, and its 16-bit lanes.
+constexpr std::size_t group_pairs = 64;
+constexpr std::size_t group_lanes = group_pairs / 2;
+// A lane takes one sum of two digit products (<= 162) per group: 162 * 404 < 65536.
+constexpr std::size_t groups_per_sum = 404;
+// Zero bytes before a's copy, between it and the layout, and after the layout: enough for a group
+// that starts one pair early and ends up to a group late.
+constexpr std::size_t margin = group_pairs + 2;
 
 // Lanes of the laid-out factor of length ls (an odd one ends in a lane with a zero on top).
 inline std::size_t lanes(std::size_t ls) {
     return (ls + 1) / 2;
 }
 
-// Byte of the layout that holds s[j].
-inline std::size_t layout_index(std::size_t j, std::size_t ls) {
-    return 2 * (lanes(ls) - 1 - j / 2) + j % 2;
+// The scratch of the column path: a's copy and the layout of s, each with zeros around it.
+struct ColumnScratch {
+    const uint8_t *a;      // a[-margin, la + margin), zero outside [0, la)
+    const uint8_t *layout; // 2 * lanes(ls) bytes, then margin zero bytes
+};
+
+inline ColumnScratch prepare(const uint8_t *a, std::size_t la, const uint8_t *s, std::size_t ls,
+                             uint8_t *scratch) {
+    uint8_t *a_copy = scratch + margin;
+    uint8_t *layout = a_copy + la + margin;
+    const std::size_t layout_bytes = 2 * lanes(ls);
+    std::memset(scratch, 0, margin);
+    std::memcpy(a_copy, a, la);
+    std::memset(a_copy + la, 0, margin);
+    layout[1] = 0; // the zero on top of an odd length's last lane; overwritten when ls is even
+    for (std::size_t j = 0; j < ls; ++j) layout[2 * (lanes(ls) - 1 - j / 2) + j % 2] = s[j];
+    std::memset(layout + layout_bytes, 0, margin);
+    return {a_copy, layout};
 }
 
-inline void lay_out(const uint8_t *s, std::size_t ls, uint8_t *layout) {
-    layout[0] = 0; // the zero on top of an odd length's last lane; overwritten when ls is even
-    for (std::size_t j = 0; j < ls; ++j) layout[layout_index(j, ls)] = s[j];
+// Lane l of a group: the sum of the two digit products of the pair at x and the lane at y.
+[[gnu::always_inline]] inline uint16_t lane_product(const uint8_t *x, const uint8_t *y,
+                                                    std::size_t l) {
+    uint16_t xl, yl;
+    std::memcpy(&xl, x + 2 * l, 2);
+    std::memcpy(&yl, y + 2 * l, 2);
+    return static_cast<uint16_t>(static_cast<uint16_t>(xl * yl) >> 8);
 }
 
-// The sum of a[i] * s[k - i] over i in [i0, i1), all of whose pairs are in column k; k - i0 must
-// be odd and i1 - i0 even, so that the pairs fall on whole lanes of the layout.
-[[gnu::always_inline]] inline uint64_t lane_sum(const uint8_t *a, const uint8_t *layout,
-                                                std::size_t ls, std::size_t k, std::size_t i0,
-                                                std::size_t i1) {
+// The sum of the digit products of whole groups (1 <= groups <= groups_per_sum): the pairs at x
+// against the lanes at y. The first group sets the lane sums rather than adding to zeros: a
+// zero-filled array that the vector loop then reloads costs more than a group on some units.
+[[gnu::always_inline]] inline uint64_t chunk_sum(const uint8_t *x, const uint8_t *y,
+                                                 std::size_t groups) {
+    uint16_t sums[group_lanes];
+    for (std::size_t l = 0; l < group_lanes; ++l) sums[l] = lane_product(x, y, l);
+    for (std::size_t g = 1; g < groups; ++g) {
+        const uint8_t *xg = x + g * group_pairs, *yg = y + g * group_pairs;
+        for (std::size_t l = 0; l < group_lanes; ++l)
+            sums[l] = static_cast<uint16_t>(sums[l] + lane_product(xg, yg, l));
+    }
     uint64_t total = 0;
-    // a[i0] meets s[k - i0], the top digit of lane (k - i0 - 1) / 2; the lanes then go down in
-    // s and up in the layout, as i goes up.
-    const uint8_t *y = layout + layout_index(k - i0, ls) - 1;
-    const uint8_t *x = a + i0;
-    for (std::size_t pairs = i1 - i0; pairs > 0;) {
-        std::size_t chunk = pairs < pairs_per_sum ? pairs : pairs_per_sum;
-        uint16_t sum = 0;
-        for (std::size_t l = 0; l < chunk / 2; ++l) {
-            uint16_t xl, yl;
-            std::memcpy(&xl, x + 2 * l, 2);
-            std::memcpy(&yl, y + 2 * l, 2);
-            sum += static_cast<uint16_t>(static_cast<uint16_t>(xl * yl) >> 8);
-        }
-        total += sum;
-        x += chunk;
-        y += chunk;
-        pairs -= chunk;
+    for (std::size_t l = 0; l < group_lanes; ++l) total += sums[l];
+    return total;
+}
+
+// The sum of the digit products of whole groups: the pairs at x against the lanes at y.
+[[gnu::always_inline]] inline uint64_t group_sum(const uint8_t *x, const uint8_t *y,
+                                                 std::size_t groups) {
+    uint64_t total = 0;
+    while (groups > 0) {
+        std::size_t chunk = groups < groups_per_sum ? groups : groups_per_sum;
+        total += chunk_sum(x, y, chunk);
+        x += chunk * group_pairs;
+        y += chunk * group_pairs;
+        groups -= chunk;
     }
     return total;
 }
 
 // Column k of a * s: the sum of a[i] * s[k - i] over the i with both digits in their factor.
-[[gnu::always_inline]] inline uint64_t
-column(const uint8_t *a, std::size_t la, const uint8_t *layout, std::size_t ls, std::size_t k) {
+[[gnu::always_inline]] inline uint64_t column(ColumnScratch c, std::size_t la, std::size_t ls,
+                                              std::size_t k) {
     std::size_t i0 = k >= ls ? k - ls + 1 : 0;
     std::size_t i1 = k < la ? k + 1 : la;
     if (i0 >= i1) return 0;
-    uint64_t total = 0;
-    if ((k - i0) % 2 == 0) { // a[i0] meets the low digit of a lane: take it alone
-        total += a[i0] * layout[layout_index(k - i0, ls)];
-        ++i0;
-    }
-    if ((i1 - i0) % 2 == 1) { // the last pair is left without a partner pair
-        --i1;
-        total += a[i1] * layout[layout_index(k - i1, ls)];
-    }
-    return total + lane_sum(a, layout, ls, k, i0, i1);
+    // The pairs start where a digit of a meets the top digit of a lane: at i0, or one pair early
+    // (then at a[-1] or at the zero on top of s).
+    const std::size_t early = (k - i0) % 2 == 0 ? 1 : 0;
+    const std::size_t top = k - i0 + early; // odd: the top digit of lane top / 2 of s
+    const std::size_t groups = (i1 - i0 + early + group_pairs - 1) / group_pairs;
+    return group_sum(c.a + i0 - early, c.layout + 2 * (lanes(ls) - 1 - top / 2), groups);
 }
 
 [[gnu::always_inline]] inline void multiply_by_columns(const uint8_t *a, std::size_t la,
                                                        const uint8_t *s, std::size_t ls,
-                                                       uint8_t *layout, uint8_t *product) {
-    lay_out(s, ls, layout);
+                                                       uint8_t *scratch, uint8_t *product) {
+    const ColumnScratch c = prepare(a, la, s, ls, scratch);
     uint64_t carry = 0;
-    for (std::size_t k = 0; k < la + ls; ++k)
-        settle(column(a, la, layout, ls, k), &carry, product + k);
+    for (std::size_t k = 0; k < la + ls; ++k) settle(column(c, la, ls, k), &carry, product + k);
 }
 
 // a * s where s is the shorter factor (1 <= ls <= la).
@@ -190,6 +217,13 @@ inline void multiply_portable(const uint8_t *a, std::size_t la, const uint8_t *s
 #endif
 
 } // namespace detail
+
+// Bytes of scratch that multiply needs beside its factors: a copy of the longer one and a layout
+// of the shorter one, with zeros around them.
+inline std::size_t scratch_bytes(std::size_t la, std::size_t lb) {
+    const std::size_t longer = la < lb ? lb : la, shorter = la < lb ? la : lb;
+    return longer + 2 * detail::lanes(shorter) + 3 * detail::margin;
+}
 
 // True when this build has the variant and this processor runs it.
 inline bool runs_here(Variant variant) {

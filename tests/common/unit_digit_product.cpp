@@ -2,6 +2,7 @@
 // on lengths either side of the kernel's widths and on all-9 factors (the largest column sums).
 #include "digit_product.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -35,6 +36,8 @@ Digits product_with(Variant variant, const Digits &a, const Digits &b) {
     return product;
 }
 
+const Variant variants[] = {Variant::portable, Variant::avx2, Variant::avx512};
+
 uint64_t base_seed() {
     const char *seed = std::getenv("CALC_SEED");
     return seed ? std::strtoull(seed, nullptr, 10) : 20261208;
@@ -43,11 +46,10 @@ uint64_t base_seed() {
 } // namespace
 
 TEST(DigitProduct, EveryVariantGivesTheSchoolbookProduct) {
-    // Vector widths (16, 32, 64 bytes), the short-factor limit (48), the row block (512 columns)
-    // and the 16-bit sums (808 pairs), each side of them, odd and even.
-    const size_t lengths[] = {1,  2,  3,   16,  17,  47,  48,  49,  50,
-                              64, 65, 463, 511, 512, 513, 808, 809, 1617};
-    const Variant variants[] = {Variant::portable, Variant::avx2, Variant::avx512};
+    // Vector widths (16 to 64 bytes), the short-factor limit and the column groups (64), the row
+    // block (512 columns), each side of them, odd and even.
+    const size_t lengths[] = {1,  2,  3,  16,  17,  31,  32,  33,  63,
+                              64, 65, 66, 127, 128, 129, 511, 512, 513};
     std::mt19937_64 random(base_seed());
     std::uniform_int_distribution<int> digit(0, 9);
     for (size_t la : lengths) {
@@ -66,6 +68,22 @@ TEST(DigitProduct, EveryVariantGivesTheSchoolbookProduct) {
                 EXPECT_EQ(product_with(variant, nines_a, nines_b), expected_nines);
             }
         }
+    }
+}
+
+// A column of more than 404 groups of 64 digit products has its 16-bit sums taken in two parts:
+// all-9 factors fill every sum of the first part to its limit.
+TEST(DigitProduct, LongColumnsOfNinesGiveTheirClosedForm) {
+    const size_t n = 26000, m = 25900;
+    // (10^n - 1)(10^m - 1), units first: 1, m - 1 zeros, n - m nines, 8, m - 1 nines.
+    Digits expected(n + m, 9);
+    std::fill(expected.begin(), expected.begin() + m, 0);
+    expected[0] = 1;
+    expected[n] = 8;
+    for (Variant variant : variants) {
+        if (!runs_here(variant)) continue;
+        SCOPED_TRACE(testing::Message() << "variant " << static_cast<int>(variant));
+        EXPECT_EQ(product_with(variant, Digits(n, 9), Digits(m, 9)), expected);
     }
 }
 
