@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(CALC_PORTABLE_KERNEL)
 #define DIGIT_PRODUCT_X86_VARIANTS 1
@@ -249,13 +250,9 @@ inline void multiply_with(Variant variant, const uint8_t *a, std::size_t la, con
         std::memset(product, 0, la + lb);
         return;
     }
-    if (la < lb) {
-        const uint8_t *t = a;
-        a = b;
-        b = t;
-        std::size_t tl = la;
-        la = lb;
-        lb = tl;
+    if (la < lb) { // the shorter factor goes second
+        std::swap(a, b);
+        std::swap(la, lb);
     }
 #ifdef DIGIT_PRODUCT_X86_VARIANTS
     if (variant == Variant::avx512) return detail::multiply_avx512(a, la, b, lb, scratch, product);
