@@ -159,25 +159,17 @@ int acumular_digitos(char *a, int32_t len_a, const char *b, int32_t len_b, int o
     return c;
 }
 
-// Writes the digit values of the first n digit characters of texto into valores, in order.
-void para_valores(const char *texto, int32_t n, uint8_t *valores) {
-    for (int32_t i = 0; i < n; ++i) valores[i] = static_cast<uint8_t>(texto[i] - '0');
-}
-
 // Schoolbook product of a and b into the len_a + len_b characters of r. The digit products are
 // summed by column and each column's carry is settled once (digit_product.hpp), not row by row;
-// the product's characters are the same. One work block holds the digit values of a, then of b,
-// then the kernel's scratch.
+// the product's characters are the same.
 void multiplicar_magnitudes(const char *a, int32_t len_a, const char *b, int32_t len_b, char *r) {
     const size_t la = static_cast<size_t>(len_a), lb = static_cast<size_t>(len_b);
-    auto *valores =
-        reinterpret_cast<uint8_t *>(alocar_texto(la + lb + digit_product::scratch_bytes(la, lb)));
-    para_valores(a, len_a, valores);
-    para_valores(b, len_b, valores + la);
-    auto *produto = reinterpret_cast<uint8_t *>(r);
-    digit_product::multiply(valores, la, valores + la, lb, valores + la + lb, produto);
-    free(valores);
-    for (size_t i = 0; i < la + lb; ++i) r[i] = static_cast<char>('0' + produto[i]);
+    auto *rascunho =
+        reinterpret_cast<uint8_t *>(alocar_texto(digit_product::scratch_bytes(la, lb)));
+    digit_product::multiply(reinterpret_cast<const uint8_t *>(a), la,
+                            reinterpret_cast<const uint8_t *>(b), lb, '0', rascunho,
+                            reinterpret_cast<uint8_t *>(r));
+    free(rascunho);
 }
 
 // Index of the first position from the top where a and b (equally long) differ, or -1.

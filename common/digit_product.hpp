@@ -1,4 +1,4 @@
-// Schoolbook products of digit-value arrays on the vector units, shared by the calculators that
+// Schoolbook products of decimal digit arrays on the vector units, shared by the calculators that
 // multiply digit by digit. Header-only, so that each calculator stays one stand-alone program; it
 // never allocates: the caller owns every buffer and its failure path.
 //
@@ -6,6 +6,10 @@
 // products are summed by output column and the carries are settled once per column, from the
 // units up, instead of once per row. A column total and the carry are 64-bit: the carry into a
 // column stays below 9 times the shorter length, so no length that memory can hold overflows them.
+//
+// A digit is a byte zero + value, with zero chosen by the caller: 0 for digit values, '0' for
+// digit characters. Reading characters as they are saves a calculator a converted copy of each
+// factor, whose fresh pages cost a long times short product more than its multiplications.
 //
 // The loops are plain C++ that the compiler vectorises. On x86-64 they are compiled once per
 // vector unit (baseline SSE2, AVX2, AVX-512BW) and multiply picks the widest this processor runs;
@@ -28,6 +32,15 @@ enum class Variant { portable, avx2, avx512 };
 
 namespace detail {
 
+// The two factors of a product, units first: a the longer, s the shorter (1 <= ls <= la).
+struct Factors {
+    const uint8_t *a;
+    std::size_t la;
+    const uint8_t *s;
+    std::size_t ls;
+    uint8_t zero; // the byte of digit 0, in the factors and in the product
+};
+
 // A factor this short is multiplied row by row into column sums (no scratch is used); a longer one
 // column by column as dot products. Each path is the faster one on its side.
 constexpr std::size_t short_factor = 64;
@@ -36,43 +49,40 @@ static_assert(81 * short_factor < 65536, "a row path column sum must fit 16 bits
 constexpr std::size_t row_block = 512;
 
 // Writes the digit of column total t plus the carry so far, and keeps the rest as the carry.
-inline void settle(uint64_t t, uint64_t *carry, uint8_t *digit) {
+inline void settle(uint64_t t, uint64_t *carry, uint8_t zero, uint8_t *digit) {
     t += *carry;
     *carry = t / 10;
-    *digit = static_cast<uint8_t>(t - 10 * *carry);
+    *digit = static_cast<uint8_t>(zero + (t - 10 * *carry));
 }
 
 // ---- Row path: the short factor s (ls <= short_factor digits) times the long factor a ----
 
 // Columns [k0, k0 + count) of a * s, row by row into 16-bit column sums, then settled.
-[[gnu::always_inline]] inline void row_block_columns(const uint8_t *a, std::size_t la,
-                                                     const uint8_t *s, std::size_t ls,
-                                                     std::size_t k0, std::size_t count,
-                                                     uint64_t *carry, uint8_t *product) {
+[[gnu::always_inline]] inline void row_block_columns(const Factors &f, std::size_t k0,
+                                                     std::size_t count, uint64_t *carry,
+                                                     uint8_t *product) {
     uint16_t sums[row_block] = {};
-    for (std::size_t j = 0; j < ls; ++j) {
+    for (std::size_t j = 0; j < f.ls; ++j) {
         // Row j adds s[j] * a[k - j] into column k, for the k of this block with 0 <= k - j < la.
         std::size_t first = j > k0 ? j - k0 : 0;
-        std::size_t end = k0 < la + j ? la + j - k0 : 0;
+        std::size_t end = k0 < f.la + j ? f.la + j - k0 : 0;
         if (end > count) end = count;
         if (first >= end) continue;
-        const uint8_t *row = a + (k0 + first - j);
+        const uint8_t *row = f.a + (k0 + first - j);
         uint16_t *into = sums + first;
-        const uint16_t digit = s[j];
+        const uint16_t digit = static_cast<uint8_t>(f.s[j] - f.zero);
         for (std::size_t c = 0; c < end - first; ++c)
-            into[c] += static_cast<uint16_t>(digit * row[c]);
+            into[c] += static_cast<uint16_t>(digit * static_cast<uint8_t>(row[c] - f.zero));
     }
-    for (std::size_t c = 0; c < count; ++c) settle(sums[c], carry, product + k0 + c);
+    for (std::size_t c = 0; c < count; ++c) settle(sums[c], carry, f.zero, product + k0 + c);
 }
 
-[[gnu::always_inline]] inline void multiply_by_rows(const uint8_t *a, std::size_t la,
-                                                    const uint8_t *s, std::size_t ls,
-                                                    uint8_t *product) {
-    const std::size_t n = la + ls;
+[[gnu::always_inline]] inline void multiply_by_rows(const Factors &f, uint8_t *product) {
+    const std::size_t n = f.la + f.ls;
     uint64_t carry = 0;
     for (std::size_t k0 = 0; k0 < n; k0 += row_block) {
         std::size_t count = n - k0 < row_block ? n - k0 : row_block;
-        row_block_columns(a, la, s, ls, k0, count, &carry, product);
+        row_block_columns(f, k0, count, &carry, product);
     }
 }
 
@@ -86,18 +96,18 @@ inline void settle(uint64_t t, uint64_t *carry, uint8_t *digit) {
 // byte, a[i] * s[2m] <= 81, never carries into it, and the sum <= 162 fits the byte.
 //
 // A column is summed in whole groups of digit pairs, a whole number of vectors on every unit, so
-// that no column ends in a partial vector. The scratch holds a copy of a and the layout of s with
-// zeros around both, and a group that runs past the ends of the column reads only products with
-// a zero factor: below its first pair either a[i] is before a's start or s[k - i] is past s's top,
-// above its last pair either a[i] is past a's top or s[k - i] is below s's units.
+// that no column ends in a partial vector. The scratch holds the digit values of a and the layout
+// of s with zeros around both, and a group that runs past the ends of the column reads only
+// products with a zero factor: below its first pair either a[i] is before a's start or s[k - i] is
+// past s's top, above its last pair either a[i] is past a's top or s[k - i] is below s's units.
 
 // Digit pairs in a group, and its 16-bit lanes.
 constexpr std::size_t group_pairs = 64;
 constexpr std::size_t group_lanes = group_pairs / 2;
 // A lane takes one sum of two digit products (<= 162) per group: 162 * 404 < 65536.
 constexpr std::size_t groups_per_sum = 404;
-// Zero bytes before a's copy, between it and the layout, and after the layout: enough for a group
-// that starts one pair early and ends up to a group late.
+// Zero bytes before a's values, between them and the layout, and after the layout: enough for a
+// group that starts one pair early and ends up to a group late.
 constexpr std::size_t margin = group_pairs + 2;
 
 // Lanes of the laid-out factor of length ls (an odd one ends in a lane with a zero on top).
@@ -105,24 +115,24 @@ inline std::size_t lanes(std::size_t ls) {
     return (ls + 1) / 2;
 }
 
-// The scratch of the column path: a's copy and the layout of s, each with zeros around it.
+// The scratch of the column path: a's digit values and the layout of s, each with zeros around.
 struct ColumnScratch {
     const uint8_t *a;      // a[-margin, la + margin), zero outside [0, la)
     const uint8_t *layout; // 2 * lanes(ls) bytes, then margin zero bytes
 };
 
-inline ColumnScratch prepare(const uint8_t *a, std::size_t la, const uint8_t *s, std::size_t ls,
-                             uint8_t *scratch) {
-    uint8_t *a_copy = scratch + margin;
-    uint8_t *layout = a_copy + la + margin;
-    const std::size_t layout_bytes = 2 * lanes(ls);
+inline ColumnScratch prepare(const Factors &f, uint8_t *scratch) {
+    uint8_t *a = scratch + margin;
+    uint8_t *layout = a + f.la + margin;
+    const std::size_t layout_bytes = 2 * lanes(f.ls);
     std::memset(scratch, 0, margin);
-    std::memcpy(a_copy, a, la);
-    std::memset(a_copy + la, 0, margin);
+    for (std::size_t i = 0; i < f.la; ++i) a[i] = static_cast<uint8_t>(f.a[i] - f.zero);
+    std::memset(a + f.la, 0, margin);
     layout[1] = 0; // the zero on top of an odd length's last lane; overwritten when ls is even
-    for (std::size_t j = 0; j < ls; ++j) layout[2 * (lanes(ls) - 1 - j / 2) + j % 2] = s[j];
+    for (std::size_t j = 0; j < f.ls; ++j)
+        layout[2 * (lanes(f.ls) - 1 - j / 2) + j % 2] = static_cast<uint8_t>(f.s[j] - f.zero);
     std::memset(layout + layout_bytes, 0, margin);
-    return {a_copy, layout};
+    return {a, layout};
 }
 
 // Lane l of a group: the sum of the two digit products of the pair at x and the lane at y.
@@ -179,48 +189,43 @@ inline ColumnScratch prepare(const uint8_t *a, std::size_t la, const uint8_t *s,
     return group_sum(c.a + i0 - early, c.layout + 2 * (lanes(ls) - 1 - top / 2), groups);
 }
 
-[[gnu::always_inline]] inline void multiply_by_columns(const uint8_t *a, std::size_t la,
-                                                       const uint8_t *s, std::size_t ls,
-                                                       uint8_t *scratch, uint8_t *product) {
-    const ColumnScratch c = prepare(a, la, s, ls, scratch);
+[[gnu::always_inline]] inline void multiply_by_columns(const Factors &f, uint8_t *scratch,
+                                                       uint8_t *product) {
+    const ColumnScratch c = prepare(f, scratch);
     uint64_t carry = 0;
-    for (std::size_t k = 0; k < la + ls; ++k) settle(column(c, la, ls, k), &carry, product + k);
+    for (std::size_t k = 0; k < f.la + f.ls; ++k)
+        settle(column(c, f.la, f.ls, k), &carry, f.zero, product + k);
 }
 
-// a * s where s is the shorter factor (1 <= ls <= la).
-[[gnu::always_inline]] inline void multiply_sorted(const uint8_t *a, std::size_t la,
-                                                   const uint8_t *s, std::size_t ls,
-                                                   uint8_t *scratch, uint8_t *product) {
-    if (ls <= short_factor)
-        multiply_by_rows(a, la, s, ls, product);
+[[gnu::always_inline]] inline void multiply_factors(const Factors &f, uint8_t *scratch,
+                                                    uint8_t *product) {
+    if (f.ls <= short_factor)
+        multiply_by_rows(f, product);
     else
-        multiply_by_columns(a, la, s, ls, scratch, product);
+        multiply_by_columns(f, scratch, product);
 }
 
 // One function per variant, each the same loops compiled for its vector unit.
-inline void multiply_portable(const uint8_t *a, std::size_t la, const uint8_t *s, std::size_t ls,
-                              uint8_t *scratch, uint8_t *product) {
-    multiply_sorted(a, la, s, ls, scratch, product);
+inline void multiply_portable(const Factors &f, uint8_t *scratch, uint8_t *product) {
+    multiply_factors(f, scratch, product);
 }
 
 #ifdef DIGIT_PRODUCT_X86_VARIANTS
-[[gnu::target("avx2")]] inline void multiply_avx2(const uint8_t *a, std::size_t la,
-                                                  const uint8_t *s, std::size_t ls,
-                                                  uint8_t *scratch, uint8_t *product) {
-    multiply_sorted(a, la, s, ls, scratch, product);
+[[gnu::target("avx2")]] inline void multiply_avx2(const Factors &f, uint8_t *scratch,
+                                                  uint8_t *product) {
+    multiply_factors(f, scratch, product);
 }
 
-[[gnu::target("avx512bw")]] inline void multiply_avx512(const uint8_t *a, std::size_t la,
-                                                        const uint8_t *s, std::size_t ls,
-                                                        uint8_t *scratch, uint8_t *product) {
-    multiply_sorted(a, la, s, ls, scratch, product);
+[[gnu::target("avx512bw")]] inline void multiply_avx512(const Factors &f, uint8_t *scratch,
+                                                        uint8_t *product) {
+    multiply_factors(f, scratch, product);
 }
 #endif
 
 } // namespace detail
 
-// Bytes of scratch that multiply needs beside its factors: a copy of the longer one and a layout
-// of the shorter one, with zeros around them.
+// Bytes of scratch that multiply needs beside its factors: the values of the longer one and a
+// layout of the shorter one, with zeros around them.
 inline std::size_t scratch_bytes(std::size_t la, std::size_t lb) {
     const std::size_t longer = la < lb ? lb : la, shorter = la < lb ? la : lb;
     return longer + 2 * detail::lanes(shorter) + 3 * detail::margin;
@@ -242,30 +247,31 @@ inline Variant chosen_variant() {
     return Variant::portable;
 }
 
-// product[0, la + lb) = a * b, every array digit values 0 to 9, units first; scratch holds
-// scratch_bytes(la, lb) bytes of any content. The variant must run here.
+// product[0, la + lb) = a * b. Every array holds digits units first, each the byte zero + its
+// value; scratch holds scratch_bytes(la, lb) bytes of any content. The variant must run here.
 inline void multiply_with(Variant variant, const uint8_t *a, std::size_t la, const uint8_t *b,
-                          std::size_t lb, uint8_t *scratch, uint8_t *product) {
+                          std::size_t lb, uint8_t zero, uint8_t *scratch, uint8_t *product) {
     if (la == 0 || lb == 0) {
-        std::memset(product, 0, la + lb);
+        std::memset(product, zero, la + lb);
         return;
     }
     if (la < lb) { // the shorter factor goes second
         std::swap(a, b);
         std::swap(la, lb);
     }
+    const detail::Factors f = {a, la, b, lb, zero};
 #ifdef DIGIT_PRODUCT_X86_VARIANTS
-    if (variant == Variant::avx512) return detail::multiply_avx512(a, la, b, lb, scratch, product);
-    if (variant == Variant::avx2) return detail::multiply_avx2(a, la, b, lb, scratch, product);
+    if (variant == Variant::avx512) return detail::multiply_avx512(f, scratch, product);
+    if (variant == Variant::avx2) return detail::multiply_avx2(f, scratch, product);
 #endif
     (void)variant;
-    detail::multiply_portable(a, la, b, lb, scratch, product);
+    detail::multiply_portable(f, scratch, product);
 }
 
 // multiply_with the chosen variant.
 inline void multiply(const uint8_t *a, std::size_t la, const uint8_t *b, std::size_t lb,
-                     uint8_t *scratch, uint8_t *product) {
-    multiply_with(chosen_variant(), a, la, b, lb, scratch, product);
+                     uint8_t zero, uint8_t *scratch, uint8_t *product) {
+    multiply_with(chosen_variant(), a, la, b, lb, zero, scratch, product);
 }
 
 } // namespace digit_product

@@ -260,7 +260,7 @@ void multiply_bignumbers(const ReversedNumber *x, const ReversedNumber *y,
     auto *scratch = static_cast<uint8_t *>(allocate(digit_product::scratch_bytes(lx, ly)));
     auto *digits = static_cast<char *>(allocate(lx + ly));
     digit_product::multiply(reinterpret_cast<const uint8_t *>(x->digits), lx,
-                            reinterpret_cast<const uint8_t *>(y->digits), ly, scratch,
+                            reinterpret_cast<const uint8_t *>(y->digits), ly, 0, scratch,
                             reinterpret_cast<uint8_t *>(digits));
     std::free(scratch);
     *result = new_record(x->sign == y->sign ? '+' : '-', digits, static_cast<int>(lx + ly));

@@ -189,13 +189,6 @@ void borrowThrough(const char *a, char *out, uint64_t from, uint64_t to, int bor
     }
 }
 
-// Writes the digit values of n's digit characters into values, in the same order.
-void toValues(const NumberText *n, uint8_t *values) {
-    const char *digits = n->digits;
-    for (uint64_t i = 0; i < n->length; ++i)
-        values[i] = static_cast<uint8_t>(digitValue(digits[i]));
-}
-
 // Turns a least-significant-first column result into a most-significant-first one without
 // leading zeros.
 NumberText *finishColumns(NumberText *r) {
@@ -254,20 +247,17 @@ NumberText *subtract(const NumberText *a, const NumberText *b) {
 }
 
 // The digit products are summed by column and each column's carry is settled once
-// (digit_product.hpp), not row by row; the product's digits are the same. One work block holds
-// the digit values of a, then of b, then the kernel's scratch.
+// (digit_product.hpp), not row by row; the product's digits are the same.
 NumberText *multiply(const NumberText *a, const NumberText *b) {
     uint64_t n = a->length + b->length;
     NumberText *r = newText(n + 2);
-    auto *values =
-        static_cast<uint8_t *>(std::malloc(n + digit_product::scratch_bytes(a->length, b->length)));
-    verificaAlocacao(values);
-    toValues(a, values);
-    toValues(b, values + a->length);
-    auto *product = reinterpret_cast<uint8_t *>(r->digits);
-    digit_product::multiply(values, a->length, values + a->length, b->length, values + n, product);
-    std::free(values);
-    for (uint64_t i = 0; i < n; ++i) r->digits[i] = digitChar(product[i]);
+    auto *scratch =
+        static_cast<uint8_t *>(std::malloc(digit_product::scratch_bytes(a->length, b->length)));
+    verificaAlocacao(scratch);
+    digit_product::multiply(reinterpret_cast<const uint8_t *>(a->digits), a->length,
+                            reinterpret_cast<const uint8_t *>(b->digits), b->length, '0', scratch,
+                            reinterpret_cast<uint8_t *>(r->digits));
+    std::free(scratch);
     r->digits[n] = '\0';
     r->length = n;
     removeZeros(r, 1);
