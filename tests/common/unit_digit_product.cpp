@@ -91,8 +91,3 @@ TEST(DigitProduct, LongColumnsOfNinesGiveTheirClosedForm) {
         EXPECT_EQ(product_with(variant, Digits(n, 9), Digits(m, 9), 0), expected);
     }
 }
-
-TEST(DigitProduct, TheChosenVariantRunsHere) {
-    EXPECT_TRUE(runs_here(chosen_variant()));
-    EXPECT_TRUE(runs_here(Variant::portable));
-}
