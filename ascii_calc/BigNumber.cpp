@@ -2,6 +2,7 @@
 #include "BigNumber.hpp"
 
 #include "calc_io.hpp"
+#include "digit_product.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -156,21 +157,17 @@ int acumular_digitos(char *a, int32_t len_a, const char *b, int32_t len_b, int o
     return c;
 }
 
-// Schoolbook product of a and b into r, which holds len_a + len_b characters '0'.
+// Schoolbook product of a and b into the len_a + len_b characters of r. The digit products are
+// summed by column and each column's carry is settled once (digit_product.hpp), not row by row;
+// the product's characters are the same.
 void multiplicar_magnitudes(const char *a, int32_t len_a, const char *b, int32_t len_b, char *r) {
-    for (int32_t i = 0; i < len_a; ++i) {
-        const int d = a[i] - '0';
-        if (d == 0) continue; // a zero row adds nothing
-        char *linha = r + i;
-        int c = 0;
-        for (int32_t j = 0; j < len_b; ++j) {
-            const int s = d * (b[j] - '0') + (linha[j] - '0') + c;
-            linha[j] = static_cast<char>('0' + s % 10);
-            c = s / 10;
-        }
-        // Position i + len_b has not been written by earlier rows, so the carry fits there.
-        linha[len_b] = static_cast<char>(linha[len_b] + c);
-    }
+    const size_t la = static_cast<size_t>(len_a), lb = static_cast<size_t>(len_b);
+    auto *rascunho =
+        reinterpret_cast<uint8_t *>(alocar_texto(digit_product::scratch_bytes(la, lb)));
+    digit_product::multiply(reinterpret_cast<const uint8_t *>(a), la,
+                            reinterpret_cast<const uint8_t *>(b), lb, '0', rascunho,
+                            reinterpret_cast<uint8_t *>(r));
+    free(rascunho);
 }
 
 // Index of the first position from the top where a and b (equally long) differ, or -1.
@@ -255,7 +252,6 @@ CharNumber *multiplicar_bignumbers(CharNumber **first, CharNumber **second) {
 
     CharNumber *produto = novo_bignumber();
     produto->digits = alocar_texto(static_cast<size_t>(n) + 1);
-    memset(produto->digits, '0', static_cast<size_t>(n));
     produto->digits[n] = '\0';
     produto->length = static_cast<int32_t>(n);
     multiplicar_magnitudes(a->digits, a->length, b->digits, b->length, produto->digits);

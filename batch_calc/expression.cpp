@@ -3,7 +3,11 @@
 
 #include "helpers.hpp"
 
+#include "digit_product.hpp"
+
+#include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,18 +39,15 @@ big_number *finish_result(char *work, int32_t work_length, bool negative_unless_
     return result;
 }
 
-// A work buffer of `size` bytes for a result of up to `longest` digits. Sums and differences
-// write every byte but the last two, so only those are zeroed (a full zero fill costs them a
-// calloc per result); products accumulate into every cell, so theirs is zero-filled. A result too
-// long for a record's 32-bit length takes the path of a buffer that cannot be allocated: the
-// check fails and the run aborts.
-char *work_buffer(int64_t size, int64_t longest, bool zero_filled) {
+// A work buffer of `size` bytes for a result of up to `longest` digits, whose last two bytes are
+// zero; its user writes every other byte it reads (a full zero fill would cost each result a
+// calloc). A result too long for a record's 32-bit length takes the path of a buffer that cannot
+// be allocated: the check fails and the run aborts.
+char *work_buffer(int64_t size, int64_t longest) {
     char *work = nullptr;
-    if (longest <= INT32_MAX)
-        work = static_cast<char *>(zero_filled ? calloc(static_cast<size_t>(size), 1)
-                                               : malloc(static_cast<size_t>(size)));
+    if (longest <= INT32_MAX) work = static_cast<char *>(malloc(static_cast<size_t>(size)));
     assert(work != NULL);
-    if (!zero_filled) work[size - 2] = work[size - 1] = '\0';
+    work[size - 2] = work[size - 1] = '\0';
     return work;
 }
 
@@ -64,22 +65,9 @@ char difference_digit(int column, int *borrow) {
     return static_cast<char>('0' + difference + 10 * *borrow);
 }
 
-// Adds x times the digit values of b into the cells from `cells` on, carrying as far as needed.
-// Unsigned arithmetic: the carry chain through t / 10 is then a multiply and a shift, with no
-// sign correction, which sets the speed of every product.
-void add_row(unsigned char *cells, unsigned x, const char *b_end, int32_t lb) {
-    unsigned carry = 0;
-    int32_t j = 0;
-    for (; j < lb; ++j) {
-        unsigned t = cells[j] + x * static_cast<unsigned>(value(b_end, j)) + carry;
-        carry = t / 10;
-        cells[j] = static_cast<unsigned char>(t - 10 * carry);
-    }
-    for (; carry != 0; ++j) {
-        unsigned t = cells[j] + carry;
-        carry = t / 10;
-        cells[j] = static_cast<unsigned char>(t - 10 * carry);
-    }
+// Copies a number's digit characters into units, units digit first.
+void copy_units_first(const big_number *number, char *units) {
+    std::reverse_copy(number->digits, number->digits + number->length, units);
 }
 
 } // namespace
@@ -88,7 +76,7 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
     const bool a_is_longer = a->length >= b->length;
     const big_number *longer = a_is_longer ? a : b;
     int32_t n = longer->length, common = a_is_longer ? b->length : a->length;
-    char *work = work_buffer(static_cast<int64_t>(n) + 2, static_cast<int64_t>(n) + 1, false);
+    char *work = work_buffer(static_cast<int64_t>(n) + 2, static_cast<int64_t>(n) + 1);
     const char *a_end = text_end(a), *b_end = text_end(b), *longer_end = text_end(longer);
     int carry = 0;
     int32_t k = 0;
@@ -101,7 +89,7 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
 big_number *subtract_positive_big_numbers(const big_number *a, const big_number *b) {
     assert(a->length >= b->length);
     int32_t la = a->length, lb = b->length;
-    char *work = work_buffer(static_cast<int64_t>(la) + 2, la, false);
+    char *work = work_buffer(static_cast<int64_t>(la) + 2, la);
     const char *a_end = text_end(a), *b_end = text_end(b);
     int borrow = 0;
     int32_t k = 0;
@@ -110,18 +98,25 @@ big_number *subtract_positive_big_numbers(const big_number *a, const big_number 
     return finish_result(work, la, false);
 }
 
+// The digit products are summed by column and each column's carry is settled once
+// (digit_product.hpp), not row by row; the cells end with the same digits. The work buffer holds
+// the n + 3 cells, then the digits of a and of b units first, then the kernel's scratch.
 big_number *multiply(const big_number *a, const big_number *b) {
     int32_t la = a->length, lb = b->length;
     int64_t n = static_cast<int64_t>(la) + lb;
-    // The cells hold digit values, units first, during all rows; characters only at the end.
-    unsigned char *cells = reinterpret_cast<unsigned char *>(work_buffer(n + 3, n + 1, true));
-    const char *a_end = text_end(a), *b_end = text_end(b);
-    if (la > 0 && lb > 0)
-        for (int32_t k = 0; k < la; ++k)
-            add_row(cells + k, static_cast<unsigned>(value(a_end, k)), b_end, lb);
-    for (int64_t i = 0; i <= n; ++i) cells[i] = static_cast<unsigned char>(cells[i] + '0');
-    return finish_result(reinterpret_cast<char *>(cells), static_cast<int32_t>(n + 1),
-                         a->is_negative != b->is_negative);
+    int64_t scratch = static_cast<int64_t>(
+        digit_product::scratch_bytes(static_cast<size_t>(la), static_cast<size_t>(lb)));
+    char *cells = work_buffer(n + 3 + n + scratch, n + 1);
+    char *a_units = cells + n + 3, *b_units = a_units + la;
+    copy_units_first(a, a_units);
+    copy_units_first(b, b_units);
+    digit_product::multiply(reinterpret_cast<const uint8_t *>(a_units), static_cast<size_t>(la),
+                            reinterpret_cast<const uint8_t *>(b_units), static_cast<size_t>(lb),
+                            '0', reinterpret_cast<uint8_t *>(b_units + lb),
+                            reinterpret_cast<uint8_t *>(cells));
+    cells[n] = '0'; // the cell above the product, trimmed with its other leading zeros
+    cells[n + 1] = cells[n + 2] = '\0';
+    return finish_result(cells, static_cast<int32_t>(n + 1), a->is_negative != b->is_negative);
 }
 
 bool is_larger_or_equal(const big_number *left, const big_number *right) {

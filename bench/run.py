@@ -11,6 +11,7 @@ import argparse
 import os
 import platform
 import random
+import shlex
 import shutil
 import signal
 import statistics
@@ -35,16 +36,26 @@ def big_number(rng, digits):
     return "".join(blocks)[:digits]
 
 
+def count_name(n):
+    """A count as workload names write it: 10^6 and 3x10^5 from 100,000 up, digits below."""
+    exponent = len(str(n)) - 1
+    lead = n // 10**exponent
+    if exponent < 5 or n != lead * 10**exponent:
+        return str(n)
+    return ("" if lead == 1 else "%dx" % lead) + "10^%d" % exponent
+
+
 def workloads(quick):
     """(name, plot, generator) for each workload: plot is ("balanced", digits), ("long x short",
-    None) or None."""
+    None) or None. Names give the sizes that run, --quick's tenths included."""
     scale = 10 if quick else 1
-    sizes = [1000, 10000, 100000] if not quick else [1000, 10000]
+    sizes = [n // scale for n in (1000, 10000, 100000, 300000)]
+    small = 100000 // scale
     items = [
-        ("add 2 x 10^7 digits", None, lambda r: big_number(r, 10**7 // scale) + "\n" +
-         big_number(r, 10**7 // scale) + "\n+\n"),
-        ("100k small +/-", None, lambda r: small_stream(r, 100000 // scale, "+-")),
-        ("100k small mixed", None, lambda r: small_stream(r, 100000 // scale, "+-*")),
+        ("add 2 x %s digits" % count_name(10**7 // scale), None, lambda r: big_number(
+            r, 10**7 // scale) + "\n" + big_number(r, 10**7 // scale) + "\n+\n"),
+        ("%dk small +/-" % (small // 1000), None, lambda r: small_stream(r, small, "+-")),
+        ("%dk small mixed" % (small // 1000), None, lambda r: small_stream(r, small, "+-*")),
     ]
     for n in sizes:
         items.append(("mul %d digits" % n, ("balanced", n),
@@ -53,9 +64,11 @@ def workloads(quick):
     # its digits need, not what the long one's length would give it.
     zero_run = "0" * (300000 // scale) + "7"
     shapes = [
-        ("10^6 x 1 digit", lambda r: big_number(r, 10**6 // scale), lambda r: "7"),
-        ("10^5 x 100 digits", lambda r: big_number(r, 10**5 // scale), lambda r: big_number(r, 100)),
-        ("3x10^5 zeros, 7 x 1 digit", lambda r: zero_run, lambda r: "3"),
+        ("%s x 1 digit" % count_name(10**6 // scale), lambda r: big_number(r, 10**6 // scale),
+         lambda r: "7"),
+        ("%s x 100 digits" % count_name(10**5 // scale), lambda r: big_number(r, 10**5 // scale),
+         lambda r: big_number(r, 100)),
+        ("%s zeros, 7 x 1 digit" % count_name(300000 // scale), lambda r: zero_run, lambda r: "3"),
     ]
     for name, long, short in shapes:
         items.append(("mul " + name, ("long x short", None),
@@ -129,16 +142,54 @@ def machine():
     return "%s, %d cores, %s %s" % (model, os.cpu_count() or 0, platform.system(), platform.release())
 
 
+def kernel_form(build):
+    """Which compiled form of the digit-product kernel (common/digit_product.hpp) the programs
+    of this build run here: the widest vector unit the processor has, unless the build was
+    configured with CALC_PORTABLE_KERNEL."""
+    try:
+        with open(os.path.join(build, "CMakeCache.txt")) as cache:
+            if "CALC_PORTABLE_KERNEL:BOOL=ON" in cache.read():
+                return "baseline (the build has CALC_PORTABLE_KERNEL=ON)"
+    except OSError:
+        pass
+    if platform.machine() not in ("x86_64", "AMD64"):
+        return "baseline (no x86-64 variants on %s)" % platform.machine()
+    flags = set()
+    try:
+        with open("/proc/cpuinfo") as info:
+            for line in info:
+                if line.startswith("flags"):
+                    flags = set(line.split(":", 1)[1].split())
+                    break
+    except OSError:
+        pass
+    if "avx512bw" in flags:
+        return "AVX-512BW"
+    if "avx2" in flags:
+        return "AVX2"
+    return "baseline (SSE2)"
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--build", default=os.path.join(ROOT, "build", "check"))
-    parser.add_argument("--programs", nargs="*", help="calculators to time (default: every one built)")
-    parser.add_argument("--peers", nargs="*", default=["io_floor", "gmp", "bc", "python3"])
-    parser.add_argument("--only", help="time only the workloads whose name contains this text")
-    parser.add_argument("--runs", type=int, default=3)
-    parser.add_argument("--timeout", type=float, default=120, help="seconds before a run is abandoned")
-    parser.add_argument("--quick", action="store_true", help="a tenth of the sizes, for a smoke run")
-    parser.add_argument("--out", default=os.path.join(HERE, "RESULTS.md"))
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "check"),
+                        help="build directory: the calculators in its bin/, io_floor, gmp_calc and"
+                        " peak_memory in its bench/ (default: %(default)s)")
+    parser.add_argument("--programs", nargs="*", metavar="NAME",
+                        help="calculators to time (default: every one built)")
+    parser.add_argument("--peers", nargs="*", default=["io_floor", "gmp", "bc", "python3"],
+                        metavar="PEER", help="peers to time beside them (default: %(default)s)")
+    parser.add_argument("--only", metavar="TEXT",
+                        help="time only the workloads whose name contains TEXT (e.g. 'mul 100000')")
+    parser.add_argument("--runs", type=int, default=3,
+                        help="runs of each program on each workload; the median is reported"
+                        " (default: %(default)s)")
+    parser.add_argument("--timeout", type=float, default=120,
+                        help="seconds before a run is abandoned, shown as '> S s' (default: %(default)s)")
+    parser.add_argument("--quick", action="store_true",
+                        help="a tenth of the sizes, for a smoke run; the names give those sizes")
+    parser.add_argument("--out", default=os.path.join(HERE, "RESULTS.md"),
+                        help="markdown table to write; the plots go beside it (default: %(default)s)")
     args = parser.parse_args()
 
     bin_dir = os.path.join(args.build, "bin")
@@ -213,7 +264,9 @@ def write_table(args, rows, commands):
     lines = ["# Benchmark results", "",
              "Machine: %s. Date: %s. Median of %d runs (wall time of the whole process, output to a file)."
              % (machine(), time.strftime("%Y-%m-%d"), args.runs),
-             "Command: `python3 bench/run.py%s`." % (" --quick" if args.quick else ""), ""]
+             "Command: `%s`." % shlex.join(["python3", "bench/run.py"] + sys.argv[1:]),
+             "Multiplication kernel of string_calc, reversed_calc, batch_calc and ascii_calc: the %s"
+             " form." % kernel_form(args.build), ""]
     for name, size, times in rows:
         lines += ["## %s" % name, "", "Input: %d bytes. Peak memory: the largest resident set of the runs,"
                   " and that per input byte." % size, "",
@@ -247,7 +300,7 @@ def write_balanced_plot(plot, path):
                     f.write("%d %g\n" % (digits, seconds))
             f.write("\n\n")
     script = ('set terminal png size 900,600 noenhanced; set output "%s"; set logscale xy; '
-              'set xrange [500:200000]; '
+              'set xrange [50:500000]; '
               'set xlabel "digits of each factor"; set ylabel "seconds"; set key left top; '
               'plot for [i=0:%d] "%s" index i with linespoints title columnheader(1)'
               % (path, len(plot) - 1, data))

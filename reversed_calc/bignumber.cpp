@@ -2,9 +2,11 @@
 #include "bignumber.hpp"
 
 #include "calc_io.hpp"
+#include "digit_product.hpp"
 
 #include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,12 +19,6 @@ namespace {
 
 void *allocate(std::size_t size) {
     void *block = std::malloc(size);
-    if (!block) out_of_memory();
-    return block;
-}
-
-void *allocate_zeroed(std::size_t size) {
-    void *block = std::calloc(size, 1);
     if (!block) out_of_memory();
     return block;
 }
@@ -209,19 +205,6 @@ void widen(ReversedNumber *y, int length) {
     std::memset(y->digits + y->length, 0, static_cast<std::size_t>(length - y->length));
 }
 
-// row[0 .. y->length - 1] += factor * y. The top position of y is its guard digit 0 and the
-// row position under it is still 0, so the carry of the row ends there.
-void add_row(char *row, unsigned factor, const ReversedNumber *y) {
-    auto *out = reinterpret_cast<unsigned char *>(row);
-    const auto *in = reinterpret_cast<const unsigned char *>(y->digits);
-    unsigned carry = 0;
-    for (int j = 0; j < y->length; ++j) {
-        unsigned sum = factor * in[j] + out[j] + carry;
-        out[j] = static_cast<unsigned char>(sum % 10);
-        carry = sum / 10;
-    }
-}
-
 } // namespace
 
 void compare_sizes(ReversedNumber *a, ReversedNumber *b, ReversedNumber **longer,
@@ -267,16 +250,18 @@ void subtract_bignumbers(ReversedNumber *x, ReversedNumber *y, ReversedNumber **
     *result = x;
 }
 
+// The digit products are summed by column and each column's carry is settled once
+// (digit_product.hpp), not row by row; the positions and digits of the product are the same.
 void multiply_bignumbers(const ReversedNumber *x, const ReversedNumber *y,
                          ReversedNumber **result) {
-    std::size_t length = static_cast<std::size_t>(x->length) + static_cast<std::size_t>(y->length);
-    auto *digits = static_cast<char *>(allocate_zeroed(length));
-    ReversedNumber *product =
-        new_record(x->sign == y->sign ? '+' : '-', digits, static_cast<int>(length));
-    for (int i = 0; i < x->length; ++i) {
-        add_row(product->digits + i, static_cast<unsigned char>(x->digits[i]), y);
-    }
-    *result = product;
+    const auto lx = static_cast<std::size_t>(x->length), ly = static_cast<std::size_t>(y->length);
+    auto *scratch = static_cast<uint8_t *>(allocate(digit_product::scratch_bytes(lx, ly)));
+    auto *digits = static_cast<char *>(allocate(lx + ly));
+    digit_product::multiply(reinterpret_cast<const uint8_t *>(x->digits), lx,
+                            reinterpret_cast<const uint8_t *>(y->digits), ly, 0, scratch,
+                            reinterpret_cast<uint8_t *>(digits));
+    std::free(scratch);
+    *result = new_record(x->sign == y->sign ? '+' : '-', digits, static_cast<int>(lx + ly));
 }
 
 // ---- Sign cases ----

@@ -2,6 +2,7 @@
 #include "bigNumber.hpp"
 
 #include "calc_io.hpp"
+#include "digit_product.hpp"
 
 #include <cstddef>
 #include <cstdio>
@@ -185,25 +186,6 @@ void borrowThrough(const char *a, char *out, uint64_t from, uint64_t to, int bor
     }
 }
 
-// Adds the row a_i * b into out at position i and lets its last carry ripple upward. Unsigned
-// values and local copies of b keep the carry chain short; the bytes written are the same.
-void addRow(unsigned ai, const NumberText *b, char *out) {
-    const char *bDigits = b->digits;
-    const uint64_t bLength = b->length;
-    unsigned carry = 0;
-    for (uint64_t j = 0; j < bLength; ++j) {
-        unsigned s = carry + static_cast<unsigned>(digitValue(bDigits[j])) * ai +
-                     static_cast<unsigned>(digitValue(out[j]));
-        out[j] = digitChar(static_cast<int>(s % 10));
-        carry = s / 10;
-    }
-    for (char *p = out + bLength; carry > 0; ++p) {
-        unsigned s = carry + static_cast<unsigned>(digitValue(*p));
-        *p = digitChar(static_cast<int>(s % 10));
-        carry = s / 10;
-    }
-}
-
 // Turns a least-significant-first column result into a most-significant-first one without
 // leading zeros.
 NumberText *finishColumns(NumberText *r) {
@@ -261,12 +243,18 @@ NumberText *subtract(const NumberText *a, const NumberText *b) {
     return finishColumns(r);
 }
 
+// The digit products are summed by column and each column's carry is settled once
+// (digit_product.hpp), not row by row; the product's digits are the same.
 NumberText *multiply(const NumberText *a, const NumberText *b) {
     uint64_t n = a->length + b->length;
     NumberText *r = newText(n + 2);
-    std::memset(r->digits, '0', n + 2);
-    for (uint64_t i = 0; i < a->length; ++i)
-        addRow(static_cast<unsigned>(digitValue(a->digits[i])), b, r->digits + i);
+    auto *scratch =
+        static_cast<uint8_t *>(std::malloc(digit_product::scratch_bytes(a->length, b->length)));
+    verificaAlocacao(scratch);
+    digit_product::multiply(reinterpret_cast<const uint8_t *>(a->digits), a->length,
+                            reinterpret_cast<const uint8_t *>(b->digits), b->length, '0', scratch,
+                            reinterpret_cast<uint8_t *>(r->digits));
+    std::free(scratch);
     r->digits[n] = '\0';
     r->length = n;
     removeZeros(r, 1);

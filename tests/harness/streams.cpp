@@ -9,12 +9,27 @@ int uniform(std::mt19937_64 &random, int low, int high) {
 
 bool chance(std::mt19937_64 &random, double p) { return std::bernoulli_distribution(p)(random); }
 
+// Lengths either side of the widths of the multiplication kernel (common/digit_product.hpp): short
+// factors and column groups of 64 digits, blocks of 512 columns.
+int edge_length(std::mt19937_64 &random, int max_digits) {
+    static const int lengths[] = {63, 64, 65, 127, 128, 129, 511, 512, 513};
+    int length = lengths[uniform(random, 0, 8)];
+    return length <= max_digits ? length : max_digits;
+}
+
 std::string operand(std::mt19937_64 &random, const StreamShape &shape) {
     std::string text;
     if (chance(random, 0.4)) text += '-';
     if (chance(random, 0.05)) return text + std::string(static_cast<size_t>(uniform(random, 1, 3)), '0');
-    int digits = chance(random, shape.long_share) ? uniform(random, 1, shape.max_digits)
+    int digits = 0;
+    if (chance(random, shape.long_share)) {
+        digits = edge_length(random, shape.max_digits);
+        if (chance(random, 0.5)) // all nines: the largest column sums a product can have
+            return text + std::string(static_cast<size_t>(digits), '9');
+    } else {
+        digits = chance(random, shape.long_share) ? uniform(random, 1, shape.max_digits)
                                                   : uniform(random, 1, 40);
+    }
     int zeros = chance(random, 0.1) ? uniform(random, 1, std::min(5, digits)) : 0;
     text.append(static_cast<size_t>(zeros), '0');
     for (int i = zeros; i < digits; ++i) {
