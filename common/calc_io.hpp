@@ -45,10 +45,12 @@ inline void read_standard_input(FILE *stream = stdin) {
 }
 
 // Starts a run of `program` that reads `count` sources, taking over the heap array `sources` and
-// the files in it; standard input alone when `sources` is null.
+// the files in it (none at all is an input already ended); standard input alone when `sources` is
+// null.
 inline void start_run(const char *program, Source *sources, int count) {
     read_standard_input();
-    if (sources != nullptr) input = Input{sources, count, 0, sources[0].stream, false, false};
+    if (sources != nullptr)
+        input = Input{sources, count, 0, count > 0 ? sources[0].stream : stdin, count == 0, false};
     run = Run{program, 0};
 }
 
