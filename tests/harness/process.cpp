@@ -66,130 +66,27 @@ void make_input(int fds[2], const RunOptions &options) {
     _exit(127);
 }
 
-} // namespace
-
-RunResult run_program(const std::vector<std::string> &argv, const std::string &input,
-                      const RunOptions &options) {
-    signal(SIGPIPE, SIG_IGN);
-    int in[2], out[2], err[2];
-    make_input(in, options);
-    make_pipe(out);
-    make_pipe(err);
-    pid_t pid = fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) exec_child(argv, options, in[0], out[1], err[1]);
-    close(in[0]);
-    close(out[1]);
-    close(err[1]);
-    for (int fd : {in[1], out[0], err[0]}) fcntl(fd, F_SETFL, O_NONBLOCK);
-
-    RunResult result;
-    size_t written = 0;
-    int to_child = in[1];
-    if (input.empty() || !options.stdin_path.empty()) close(to_child), to_child = -1;
-    int from_out = out[0], from_err = err[0];
-    auto deadline = std::chrono::steady_clock::now() +
-                    std::chrono::milliseconds(static_cast<long>(options.timeout_seconds * 1000));
-    char buffer[65536];
-    while (from_out >= 0 || from_err >= 0) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now())
-                        .count();
-        if (left <= 0) {
-            kill(pid, SIGKILL);
-            result.timed_out = true;
-            break;
-        }
-        pollfd fds[3];
-        int n = 0;
-        if (to_child >= 0) fds[n++] = {to_child, POLLOUT, 0};
-        if (from_out >= 0) fds[n++] = {from_out, POLLIN, 0};
-        if (from_err >= 0) fds[n++] = {from_err, POLLIN, 0};
-        if (poll(fds, n, static_cast<int>(left)) < 0 && errno != EINTR) break;
-        for (int i = 0; i < n; ++i) {
-            if (fds[i].revents == 0) continue;
-            int fd = fds[i].fd;
-            if (fd == to_child) {
-                ssize_t w = write(fd, input.data() + written, input.size() - written);
-                if (w > 0) written += static_cast<size_t>(w);
-                if ((w < 0 && errno != EAGAIN) || written == input.size())
-                    close(to_child), to_child = -1;
-                continue;
-            }
-            ssize_t r = read(fd, buffer, sizeof buffer);
-            if (r > 0) {
-                (fd == from_out ? result.out : result.err).append(buffer, static_cast<size_t>(r));
-            } else if (r == 0 || errno != EAGAIN) {
-                close(fd);
-                (fd == from_out ? from_out : from_err) = -1;
-            }
-        }
-    }
-    for (int fd : {to_child, from_out, from_err})
-        if (fd >= 0) close(fd);
-    int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
-    if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
-    if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
-    return result;
-}
-
-std::string first_line_while_input_open(const std::vector<std::string> &argv, const std::string &input,
-                                        double seconds) {
-    signal(SIGPIPE, SIG_IGN);
-    int in[2], out[2];
-    make_pipe(in);
-    make_pipe(out);
-    pid_t pid = fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) exec_child(argv, RunOptions{}, in[0], out[1], 2);
-    close(in[0]);
-    close(out[1]);
-    if (write(in[1], input.data(), input.size()) != static_cast<ssize_t>(input.size()))
-        throw std::runtime_error("write failed");
-    std::string arrived;
-    auto deadline = std::chrono::steady_clock::now() +
-                    std::chrono::milliseconds(static_cast<long>(seconds * 1000));
-    char buffer[4096];
-    while (arrived.find('\n') == std::string::npos) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now())
-                        .count();
-        pollfd fd{out[0], POLLIN, 0};
-        if (left <= 0 || poll(&fd, 1, static_cast<int>(left)) <= 0) break;
-        ssize_t r = read(out[0], buffer, sizeof buffer);
-        if (r <= 0) break;
-        arrived.append(buffer, static_cast<size_t>(r));
-    }
-    close(in[1]);
-    close(out[0]);
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return arrived;
-}
-
-namespace {
-
 using Clock = std::chrono::steady_clock;
 
 Clock::time_point deadline_after(double seconds) {
     return Clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
 }
 
-#ifdef CALC_CAN_FAIL_READS
-
 // Reads the child's standard output and error into `result` until both are closed; kills the
-// child if the deadline comes first.
+// child if the deadline comes first, and then reads for one second more at most (a process the
+// child started may keep the pipes open).
 void collect_output(int from_out, int from_err, pid_t pid, Clock::time_point deadline,
                     RunResult &result) {
     char buffer[65536];
     while (from_out >= 0 || from_err >= 0) {
         auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0 && result.timed_out) break;
         if (left <= 0) {
-            if (!result.timed_out) kill(pid, SIGKILL);
+            kill(pid, SIGKILL);
             result.timed_out = true;
-            left = -1; // the pipes close as the child dies
+            deadline = Clock::now() + std::chrono::seconds(1);
+            continue;
         }
         pollfd fds[2];
         int n = 0;
@@ -209,12 +106,52 @@ void collect_output(int from_out, int from_err, pid_t pid, Clock::time_point dea
             }
         }
     }
+    for (int fd : {from_out, from_err})
+        if (fd >= 0) close(fd);
 }
 
 void end_result(int wstatus, RunResult &result) {
     if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
     if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
 }
+
+} // namespace
+
+RunResult run_program(const std::vector<std::string> &argv, const std::string &input,
+                      const RunOptions &options) {
+    signal(SIGPIPE, SIG_IGN);
+    int in[2], out[2], err[2];
+    make_input(in, options);
+    make_pipe(out);
+    make_pipe(err);
+    pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) exec_child(argv, options, in[0], out[1], err[1]);
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    // The input is written beside the reading of the output, so that neither pipe fills up and
+    // blocks the child; a child that ends without reading it all makes the write fail.
+    std::thread writer([&] {
+        for (size_t written = 0; options.stdin_path.empty() && written < input.size();) {
+            ssize_t w = write(in[1], input.data() + written, input.size() - written);
+            if (w < 0 && errno != EINTR) break;
+            if (w > 0) written += static_cast<size_t>(w);
+        }
+        close(in[1]);
+    });
+    RunResult result;
+    collect_output(out[0], err[0], pid, deadline_after(options.timeout_seconds), result);
+    writer.join();
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    end_result(wstatus, result);
+    return result;
+}
+
+namespace {
+
+#ifdef CALC_CAN_FAIL_READS
 
 // The traced child's standard input, served one chunk per read of it.
 struct ReadServer {

@@ -27,12 +27,6 @@ struct RunResult {
 RunResult run_program(const std::vector<std::string> &argv, const std::string &input,
                       const RunOptions &options = {});
 
-// Runs argv[0] with argv and writes `input` to it, keeping its standard input open; returns what it
-// writes on standard output until a whole line has arrived or `seconds` have passed. Then its input
-// is closed and it is left to end (killed at the timeout).
-std::string first_line_while_input_open(const std::vector<std::string> &argv, const std::string &input,
-                                        double seconds);
-
 // A run whose standard input is a pipe that the harness fills one chunk per read(2) of it, as the
 // child enters the read: read number `failing_read` (from 1) fails with EIO instead and takes no
 // chunk, later reads get the chunks after it, and once they run out the input ends. Each chunk must

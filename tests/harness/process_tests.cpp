@@ -240,12 +240,16 @@ TEST(CommandLine, FilesReadAsOneStream) {
     EXPECT_EQ(r.err, name + ": .: Is a directory\n");
 }
 
-// With --line-buffered a result line comes back while the input is still open, whatever standard
-// output is (here a pipe); a program that prints only once its input has ended says so in its
-// profile (line_buffered=no).
+// With --line-buffered a result line comes back through a pipe while the input is still open; a
+// program that prints only once its input has ended says so in its profile (line_buffered=no).
 TEST(CommandLine, LineBufferedResultsArriveAtOnce) {
     if (setting("line_buffered", "yes") != "yes") return; // it prints once its input has ended
-    EXPECT_EQ(first_line_while_input_open({program_path, "--line-buffered"}, "12\n-5\n+\n", 5), "7\n");
+    RunResult r = run_program({"/bin/bash", "-c",
+                               "coproc \"$0\" --line-buffered; printf '12\\n-5\\n+\\n' >&${COPROC[1]};"
+                               " read -t 5 -r line <&${COPROC[0]}; echo \"[$line]\"",
+                               program_path},
+                              "", sanitizer_options());
+    EXPECT_EQ(r.out, "[7]\n") << r.err;
 }
 
 // The project's root, two levels above the program's data directory (tests/<program>).
