@@ -13,12 +13,7 @@ namespace ascii_calc {
 // ---- input, end of the run and the failure path -------------------------------------------------
 
 int proximo_byte() {
-    const int c = calc_io::next_raw_byte();
-    if (c != '\r') return c;
-    const int seguinte = calc_io::next_raw_byte();
-    if (seguinte == '\n') return '\n';
-    calc_io::unread_raw_byte(seguinte); // a lone CR is an ordinary byte
-    return c;
+    return calc_io::next_byte_folding_crlf(); // a lone CR is an ordinary byte
 }
 
 int fim_da_execucao() {

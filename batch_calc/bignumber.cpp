@@ -107,15 +107,6 @@ namespace {
 constexpr int no_byte = -2;
 int given_back = no_byte; // the byte given back by unread_byte, or no_byte
 
-// After a CR: a LF behind it is folded into the CR's place as one newline; any other byte stays
-// in the stream (a lone CR is an ordinary byte).
-int after_cr() {
-    int byte = calc_io::next_raw_byte();
-    if (byte == '\n') return '\n';
-    calc_io::unread_raw_byte(byte);
-    return '\r';
-}
-
 } // namespace
 
 int next_byte() {
@@ -124,8 +115,7 @@ int next_byte() {
         given_back = no_byte;
         return byte;
     }
-    int byte = calc_io::next_raw_byte();
-    return byte == '\r' ? after_cr() : byte;
+    return calc_io::next_byte_folding_crlf(); // a lone CR is an ordinary byte
 }
 
 void unread_byte(int byte) {

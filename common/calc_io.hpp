@@ -95,6 +95,22 @@ inline void unread_raw_byte(int c) {
     if (c != EOF) std::ungetc(c, input.stream);
 }
 
+// After a CR: a LF behind it is folded into one '\n'; any other byte stays in the stream, and the
+// CR is a byte of its own.
+[[gnu::noinline]] inline int byte_after_cr() {
+    int after = next_raw_byte();
+    if (after == '\n') return '\n';
+    unread_raw_byte(after);
+    return '\r';
+}
+
+// The next byte with a CR LF pair folded into one '\n', as every program but list_calc reads its
+// lines; a lone CR is a byte of its own.
+inline int next_byte_folding_crlf() {
+    int c = next_raw_byte();
+    return c != '\r' ? c : byte_after_cr();
+}
+
 // True when the input ended because a read failed, not merely ended.
 inline bool input_failed() {
     return input.failed;

@@ -44,32 +44,26 @@ inline int answer(const char *option, const char *program, const char *usage) {
     return calc_io::end_of_run();
 }
 
-// Opens the files argv[first..argc) that are not options (all of them after "--") as the sources of
-// the stream. Each that cannot be opened is named on standard error; then nothing is read and the
-// status is 2. Returns run_calculations when every file is open.
-inline int open_files(int argc, char **argv, int files, const char *program) {
-    if (files == 0) return run_calculations; // standard input, as start_run left it
-    auto *sources = static_cast<calc_io::Source *>(std::malloc(sizeof(calc_io::Source) * files));
+// Opens the `count` files `names` as the sources of the stream ("-" is standard input). Each that
+// cannot be opened is named on standard error; then nothing is read and the status is 2. Returns
+// run_calculations when every file is open.
+inline int open_files(char **names, int count, const char *program) {
+    if (count == 0) return run_calculations; // standard input, as start_run left it
+    auto *sources = static_cast<calc_io::Source *>(std::malloc(sizeof(calc_io::Source) * count));
     if (sources == nullptr) {
         calc_io::report("cannot read the files", ENOMEM);
         return 2;
     }
     int opened = 0;
-    bool all_opened = true, options_over = false;
-    for (int i = 1; i < argc; ++i) {
-        const char *name = argv[i];
-        if (!options_over && std::strcmp(name, "--") == 0) {
-            options_over = true;
-            continue;
-        }
-        if (!options_over && is_option(name)) continue;
-        FILE *stream = std::strcmp(name, "-") == 0 ? stdin : std::fopen(name, "r");
+    bool all_opened = true;
+    for (int i = 0; i < count; ++i) {
+        FILE *stream = std::strcmp(names[i], "-") == 0 ? stdin : std::fopen(names[i], "r");
         if (stream == nullptr) {
-            calc_io::report(name, errno);
+            calc_io::report(names[i], errno);
             all_opened = false;
             continue;
         }
-        sources[opened++] = calc_io::Source{stream, stream == stdin ? "standard input" : name};
+        sources[opened++] = calc_io::Source{stream, stream == stdin ? "standard input" : names[i]};
     }
     calc_io::start_run(program, sources, opened);
     if (all_opened) return run_calculations;
@@ -86,11 +80,11 @@ inline int handle_arguments(int argc, char **argv, const char *program, const ch
     calc_io::start_run(program, nullptr, 0);
     const char *asked = nullptr; // the first --help or --version
     bool line_buffered = false, options_over = false;
-    int files = 0;
+    int files = 0; // the file operands are gathered, in order, at argv[1 .. files]
     for (int i = 1; i < argc; ++i) {
-        const char *argument = argv[i];
+        char *argument = argv[i];
         if (options_over || !is_option(argument)) {
-            ++files;
+            argv[++files] = argument;
         } else if (std::strcmp(argument, "--") == 0) {
             options_over = true;
         } else if (std::strcmp(argument, "--help") == 0 ||
@@ -108,7 +102,7 @@ inline int handle_arguments(int argc, char **argv, const char *program, const ch
     if (asked != nullptr) return answer(asked, program, usage);
     // Every result line is flushed at its newline; a terminal is line buffered already.
     if (line_buffered) std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return open_files(argc, argv, files, program);
+    return open_files(argv + 1, files, program);
 }
 
 } // namespace command_line

@@ -556,12 +556,7 @@ bool ler_operando(SignedDigits *n, int c) {
 } // namespace
 
 int proximo_byte() {
-    const int c = calc_io::next_raw_byte();
-    if (c != '\r') return c;
-    const int seguinte = calc_io::next_raw_byte();
-    if (seguinte == '\n') return '\n';
-    calc_io::unread_raw_byte(seguinte); // a lone CR is a stray byte
-    return '\r';
+    return calc_io::next_byte_folding_crlf(); // a lone CR is a stray byte
 }
 
 bool le_bignumber(SignedDigits *n, int primeiro) {

@@ -78,12 +78,7 @@ int next_byte() {
         held_byte = kNoByte;
         return c;
     }
-    int c = calc_io::next_raw_byte();
-    if (c != '\r') return c;
-    int after = calc_io::next_raw_byte();
-    if (after == '\n') return '\n';
-    calc_io::unread_raw_byte(after); // a lone CR is an ordinary byte
-    return '\r';
+    return calc_io::next_byte_folding_crlf(); // a lone CR is an ordinary byte
 }
 
 void unread_byte(int c) {

@@ -24,15 +24,7 @@ bool endSeen = false;
 // Every byte comes from the calculation stream of calc_io, which ends for good at its end or at a
 // failed read: nothing is read after either.
 int nextByte() {
-    int c = calc_io::next_raw_byte();
-    if (c == '\r') {
-        int after = calc_io::next_raw_byte();
-        if (after == '\n') {
-            c = '\n';
-        } else {
-            calc_io::unread_raw_byte(after); // a lone CR is an ordinary byte
-        }
-    }
+    int c = calc_io::next_byte_folding_crlf(); // a lone CR is an ordinary byte
     endSeen = c == EOF;
     return c;
 }
