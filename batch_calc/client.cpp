@@ -47,8 +47,8 @@ on standard error.
 } // namespace
 
 int main(int argc, char **argv) {
-    const int status = command_line::handle_arguments(argc, argv, "batch_calc", usage);
-    if (status != command_line::run_calculations) return status;
+    const command_line::Outcome start = command_line::handle_arguments(argc, argv, "batch_calc", usage);
+    if (!start.run_calculations) return start.status;
     using namespace batch_calc;
     process *calculations = create_process();
     bool more = !input_is_empty();

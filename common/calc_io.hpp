@@ -11,21 +11,23 @@
 
 namespace calc_io {
 
-// One source of the stream: an open file and its name for messages.
-struct Source {
-    FILE *stream;
-    const char *name; // as given on the command line, or "standard input"
+// How far the stream has been read: the state every reading path checks.
+enum class Progress {
+    reading, // bytes may follow
+    ended,   // the last source has ended: every byte from now on is EOF
+    failed,  // a read (or the opening of a FILE at its turn) failed: the input ended there
 };
 
-// The calculation stream: its sources in order and how far it has been read.
+// The calculation stream: its sources in order and how far it has been read. A source is a FILE
+// named on the command line, or "-", standard input; with no FILE, standard input is the one
+// source. A FILE is opened at its turn and closed at its end, so any number of them can be read.
 struct Input {
-    Source *sources; // the sources, read one after the other
-    int count;       // number of sources
-    int current;     // index of the source being read
-    FILE *stream;    // the stream of sources[current], kept at hand for the byte loop
-    bool ended;      // set once, by the end of the last source or by a failed read; from then on
-                     // nothing is read and every byte is EOF
-    bool failed;     // the input ended because a read failed
+    char **files; // the heap array of FILE names, in order (owned); null for standard input
+                  // alone, which is then the one source
+    int count;    // number of sources
+    int current;  // index of the source being read
+    FILE *stream; // the open stream of the current source, kept at hand for the byte loop
+    Progress progress;
 };
 
 // The run: the program's name for messages, and why standard output failed (0 while it has not).
@@ -34,24 +36,25 @@ struct Run {
     int write_error;
 };
 
-inline Source standard_input_alone{stdin, "standard input"};
-inline Input input{&standard_input_alone, 1, 0, stdin, false, false};
+inline Input input{nullptr, 1, 0, stdin, Progress::reading};
 inline Run run{"calculator", 0};
 
 // Makes `stream` (standard input unless a test gives another) the whole input, not yet read.
 inline void read_standard_input(FILE *stream = stdin) {
-    standard_input_alone.stream = stream;
-    input = Input{&standard_input_alone, 1, 0, stream, false, false};
+    input = Input{nullptr, 1, 0, stream, Progress::reading};
 }
 
-// Starts a run of `program` that reads `count` sources, taking over the heap array `sources` and
-// the files in it (none at all is an input already ended); standard input alone when `sources` is
-// null.
-inline void start_run(const char *program, Source *sources, int count) {
+// Starts a run of `program` on standard input alone.
+inline void start_run(const char *program) {
     read_standard_input();
-    if (sources != nullptr)
-        input = Input{sources, count, 0, count > 0 ? sources[0].stream : stdin, count == 0, false};
     run = Run{program, 0};
+}
+
+// The name of source `index` for messages: the FILE as given, or "standard input".
+inline const char *source_name(int index) {
+    if (input.files == nullptr || std::strcmp(input.files[index], "-") == 0)
+        return "standard input";
+    return input.files[index];
 }
 
 // Writes "<program>: <what>: <reason>" on standard error.
@@ -59,11 +62,41 @@ inline void report(const char *what, int error) {
     std::fprintf(stderr, "%s: %s: %s\n", run.program, what, std::strerror(error));
 }
 
-// Ends the input with the failed read of the current source: reported once, nothing read after it.
+// Ends the input with the failed read (or open) of the current source: reported once, nothing
+// read after it.
 inline int end_with_failed_read(int error) {
-    report(input.sources[input.current].name, error);
-    input.ended = input.failed = true;
+    report(source_name(input.current), error);
+    input.progress = Progress::failed;
     return EOF;
+}
+
+// Closes the current FILE unless it is standard input, which stays open for a later "-".
+inline void close_current_source() {
+    if (input.stream != nullptr && input.stream != stdin) std::fclose(input.stream);
+    input.stream = nullptr;
+}
+
+// Opens source `index` as the current one; false, with the input failed, when it cannot be.
+// Standard input named again reads on after its end, as cat does: a terminal gives more lines.
+inline bool open_source(int index) {
+    input.current = index;
+    if (std::strcmp(input.files[index], "-") == 0) {
+        input.stream = stdin;
+        std::clearerr(stdin);
+        return true;
+    }
+    input.stream = std::fopen(input.files[index], "r");
+    if (input.stream != nullptr) return true;
+    end_with_failed_read(errno);
+    return false;
+}
+
+// Makes the `count` FILEs of the heap array `files` (taken over) the input, read one after the
+// other as one stream, and opens the first. A FILE that cannot be opened at its turn is a read
+// error there.
+inline void read_files(char **files, int count) {
+    input = Input{files, count, 0, nullptr, Progress::reading};
+    open_source(0);
 }
 
 // The current source gave EOF: a failed read ends the input; the end of a source goes on with the
@@ -72,11 +105,11 @@ inline int end_with_failed_read(int error) {
     for (;;) {
         if (std::ferror(input.stream)) return end_with_failed_read(errno);
         if (input.current + 1 == input.count) {
-            input.ended = true;
+            input.progress = Progress::ended;
             return EOF;
         }
-        input.stream = input.sources[++input.current].stream;
-        if (input.stream == stdin) std::clearerr(stdin); // "-" named again reads on, as cat does
+        close_current_source();
+        if (!open_source(input.current + 1)) return EOF;
         int c = getc_unlocked(input.stream);
         if (c != EOF) return c;
     }
@@ -85,7 +118,7 @@ inline int end_with_failed_read(int error) {
 // The next byte of the stream, or EOF once it has ended (and for good). The run has one thread,
 // so the stream's lock, taken per byte by getc, would only cost time.
 inline int next_raw_byte() {
-    if (input.ended) return EOF;
+    if (input.progress != Progress::reading) return EOF;
     int c = getc_unlocked(input.stream);
     return c != EOF ? c : byte_after_end_of_source();
 }
@@ -113,7 +146,7 @@ inline int next_byte_folding_crlf() {
 
 // True when the input ended because a read failed, not merely ended.
 inline bool input_failed() {
-    return input.failed;
+    return input.progress == Progress::failed;
 }
 
 // Call after writing a result: keeps the reason why standard output failed, the first time it has
@@ -132,13 +165,10 @@ inline int end_of_run() {
     if (run.write_error != 0) {
         std::fprintf(stderr, "%s: write error: %s\n", run.program, std::strerror(run.write_error));
     }
-    if (input.sources != &standard_input_alone) {
-        for (int i = 0; i < input.count; ++i)
-            if (input.sources[i].stream != stdin) std::fclose(input.sources[i].stream);
-        std::free(input.sources);
-    }
-    bool failed = run.write_error != 0 || input.failed;
-    start_run(run.program, nullptr, 0);
+    bool failed = run.write_error != 0 || input_failed();
+    if (input.files != nullptr) close_current_source(); // a stream given by a test stays open
+    std::free(input.files);
+    start_run(run.program);
     return failed ? 1 : 0;
 }
 

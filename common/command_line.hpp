@@ -1,5 +1,6 @@
 // The command line of every calculator: P [OPTION]... [FILE]... Options are --help, --version and
-// --line-buffered; "--" ends them; every other argument is a file to read ("-" is standard input).
+// --line-buffered, each also as any unique abbreviation; "--" ends them; every other argument is a
+// file to read ("-" is standard input).
 // Only the drivers include this; each passes its own name and usage text. CALC_VERSION comes from
 // the build (the project's version in the top CMakeLists.txt).
 #pragma once
@@ -10,21 +11,67 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace command_line {
 
-// What handle_arguments returns when the calculation stream is ready to be read.
-constexpr int run_calculations = -1;
+// What the command line leaves to the driver: the calculations to run, or a status to exit with at
+// once (the usage or the version was written, or a fault in the arguments was named).
+struct Outcome {
+    bool run_calculations;
+    int status; // the exit status when run_calculations is false
+};
+
+// The long options. Each is taken whole or as any abbreviation that names it alone ("--he").
+enum class Option { help, version, line_buffered };
+
+struct LongOption {
+    const char *name; // without its "--"
+    Option option;
+};
+
+constexpr LongOption long_options[] = {
+    {"help", Option::help}, {"version", Option::version}, {"line-buffered", Option::line_buffered}};
+
+// No two names begin with the same letter, so no abbreviation can name two options: there is no
+// ambiguous case to report.
+constexpr bool first_letters_distinct() {
+    for (const LongOption &a : long_options)
+        for (const LongOption &b : long_options)
+            if (&a != &b && a.name[0] == b.name[0]) return false;
+    return true;
+}
+static_assert(first_letters_distinct());
+
+// The option whose name `argument` ("--" and a name, possibly cut short, possibly with "=value")
+// begins with; null when it names none.
+inline const LongOption *find_option(const char *argument) {
+    const char *name = argument + 2;
+    const size_t length = std::strcspn(name, "=");
+    if (length == 0) return nullptr;
+    for (const LongOption &candidate : long_options)
+        if (std::strncmp(candidate.name, name, length) == 0) return &candidate;
+    return nullptr;
+}
 
 // True for an argument before "--" that is an option rather than a file ("-" alone is a file).
 inline bool is_option(const char *argument) {
     return argument[0] == '-' && argument[1] != '\0';
 }
 
+// Names a fault in the arguments on standard error, with a pointer to --help: status 2.
+// `fault` is a message with one %s, the argument or the option's name.
+inline Outcome usage_error(const char *program, const char *fault, const char *argument) {
+    std::fprintf(stderr, "%s: ", program);
+    std::fprintf(stderr, fault, argument);
+    std::fprintf(stderr, "\nTry '%s --help' for more information.\n", program);
+    return Outcome{false, 2};
+}
+
 // Writes the usage (the program's own text between the lines that all six share) or the version
 // text; 0, or 1 with a message when standard output fails.
-inline int answer(const char *option, const char *program, const char *usage) {
-    if (std::strcmp(option, "--help") == 0) {
+inline int answer(bool help, const char *program, const char *usage) {
+    if (help) {
         std::printf("Usage: %s [OPTION]... [FILE]...\n%s\n", program, usage);
         std::fputs("The FILEs are read in order as one stream; with no FILE, or where FILE is -,\n"
                    "standard input is read.\n"
@@ -44,65 +91,71 @@ inline int answer(const char *option, const char *program, const char *usage) {
     return calc_io::end_of_run();
 }
 
-// Opens the `count` files `names` as the sources of the stream ("-" is standard input). Each that
-// cannot be opened is named on standard error; then nothing is read and the status is 2. Returns
-// run_calculations when every file is open.
-inline int open_files(char **names, int count, const char *program) {
-    if (count == 0) return run_calculations; // standard input, as start_run left it
-    auto *sources = static_cast<calc_io::Source *>(std::malloc(sizeof(calc_io::Source) * count));
-    if (sources == nullptr) {
-        calc_io::report("cannot read the files", ENOMEM);
-        return 2;
-    }
-    int opened = 0;
-    bool all_opened = true;
+// Makes the `count` FILEs of the heap array `files` (taken over) the input, once every one of them
+// can be read: each that cannot is named on standard error, and then the status is 2 with nothing
+// read. Each FILE is opened only at its turn, so their number is not bounded by the limit on open
+// files; one that goes away before its turn is a read error there.
+inline Outcome read_files(char **files, int count) {
+    bool all_readable = true;
     for (int i = 0; i < count; ++i) {
-        FILE *stream = std::strcmp(names[i], "-") == 0 ? stdin : std::fopen(names[i], "r");
-        if (stream == nullptr) {
-            calc_io::report(names[i], errno);
-            all_opened = false;
-            continue;
-        }
-        sources[opened++] = calc_io::Source{stream, stream == stdin ? "standard input" : names[i]};
+        if (std::strcmp(files[i], "-") == 0 || access(files[i], R_OK) == 0) continue;
+        calc_io::report(files[i], errno);
+        all_readable = false;
     }
-    calc_io::start_run(program, sources, opened);
-    if (all_opened) return run_calculations;
-    calc_io::end_of_run(); // closes what was opened; nothing was read or written
-    return 2;
+    if (!all_readable) {
+        std::free(files);
+        return Outcome{false, 2};
+    }
+    calc_io::read_files(files, count);
+    return Outcome{true, 0};
 }
 
-// Reads the command line. With no arguments, or only --line-buffered and files, the sources are
-// set up and run_calculations is returned. --help or --version (the first one given acts) prints
-// the usage or the version and gives the status. An unknown option is named on standard error
-// with a pointer to --help: status 2. Standard input is left unread whenever the status is
-// returned.
-inline int handle_arguments(int argc, char **argv, const char *program, const char *usage) {
-    calc_io::start_run(program, nullptr, 0);
-    const char *asked = nullptr; // the first --help or --version
-    bool line_buffered = false, options_over = false;
-    int files = 0; // the file operands are gathered, in order, at argv[1 .. files]
+// Reads the command line, acting on the options in order, as GNU tools do: --help or --version
+// writes the usage or the version and gives the status at once; an unknown option is named on
+// standard error with a pointer to --help (status 2); options may follow FILEs, and "--" ends
+// them. Then the FILEs (standard input when there are none) become the input. Standard input is
+// left unread whenever the calculations are not to run.
+inline Outcome handle_arguments(int argc, char **argv, const char *program, const char *usage) {
+    calc_io::start_run(program);
+    char **files = nullptr; // the FILE operands in order, gathered into a heap array
+    int count = 0;
+    bool line_buffered = false, options_over = false, out_of_memory = false;
     for (int i = 1; i < argc; ++i) {
         char *argument = argv[i];
         if (options_over || !is_option(argument)) {
-            argv[++files] = argument;
-        } else if (std::strcmp(argument, "--") == 0) {
-            options_over = true;
-        } else if (std::strcmp(argument, "--help") == 0 ||
-                   std::strcmp(argument, "--version") == 0) {
-            if (asked == nullptr) asked = argument;
-        } else if (std::strcmp(argument, "--line-buffered") == 0) {
-            line_buffered = true;
-        } else {
-            std::fprintf(stderr,
-                         "%s: unrecognized option '%s'\nTry '%s --help' for more information.\n",
-                         program, argument, program);
-            return 2;
+            if (files == nullptr && !out_of_memory) {
+                files = static_cast<char **>(std::malloc(sizeof(char *) * argc));
+                out_of_memory = files == nullptr;
+            }
+            if (files != nullptr) files[count++] = argument;
+            continue;
         }
+        if (std::strcmp(argument, "--") == 0) {
+            options_over = true;
+            continue;
+        }
+        const LongOption *option = argument[1] == '-' ? find_option(argument) : nullptr;
+        if (option == nullptr || std::strchr(argument, '=') != nullptr) {
+            std::free(files);
+            if (option == nullptr)
+                return usage_error(program, "unrecognized option '%s'", argument);
+            return usage_error(program, "option '--%s' doesn't allow an argument", option->name);
+        }
+        if (option->option == Option::line_buffered) {
+            line_buffered = true;
+            continue;
+        }
+        std::free(files);
+        return Outcome{false, answer(option->option == Option::help, program, usage)};
     }
-    if (asked != nullptr) return answer(asked, program, usage);
+    if (out_of_memory) {
+        calc_io::report("cannot read the files", ENOMEM);
+        return Outcome{false, 2};
+    }
     // Every result line is flushed at its newline; a terminal is line buffered already.
     if (line_buffered) std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return open_files(argv + 1, files, program);
+    if (count == 0) return Outcome{true, 0}; // standard input, as start_run left it
+    return read_files(files, count);
 }
 
 } // namespace command_line

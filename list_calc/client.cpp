@@ -100,7 +100,7 @@ error.
 } // namespace
 
 int main(int argc, char **argv) {
-    const int status = command_line::handle_arguments(argc, argv, "list_calc", usage);
-    if (status != command_line::run_calculations) return status;
+    const command_line::Outcome start = command_line::handle_arguments(argc, argv, "list_calc", usage);
+    if (!start.run_calculations) return start.status;
     return list_calc::executar();
 }

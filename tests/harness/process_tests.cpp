@@ -161,11 +161,12 @@ TEST(Robustness, DamagedStreamsEndCleanly) {
     }
 }
 
-// --help and --version answer on standard output with status 0 (the first of them given acts), or
-// 1 with a message when it cannot be written; any other option is named on standard error with
-// status 2, and standard input is left unread: a shell reads it after the program, whole.
+// --help and --version answer on standard output with status 0, or 1 with a message when it cannot
+// be written; any other option is named on standard error with status 2, and standard input is
+// left unread: a shell reads it after the program, whole. Options act in order (the first of
+// them decides), and a unique abbreviation stands for its option.
 TEST(CommandLine, HelpVersionAndUsageErrors) {
-    RunResult help = run_program({program_path, "--help"}, "", sanitizer_options());
+    RunResult help = run_program({program_path, "--help", "--bogus"}, "", sanitizer_options());
     EXPECT_EQ(describe_end(help), "exit 0");
     EXPECT_NE(help.out.find("Usage: " + program_name()), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("man " + program_name()), std::string::npos) << help.out;
@@ -177,7 +178,7 @@ TEST(CommandLine, HelpVersionAndUsageErrors) {
                   80u)
             << "wider than 80 columns: " << line;
 
-    RunResult version = run_program({program_path, "--version", "--help"}, "", sanitizer_options());
+    RunResult version = run_program({program_path, "--vers", "--help"}, "", sanitizer_options());
     EXPECT_EQ(describe_end(version), "exit 0");
     const std::string first = version.out.substr(0, version.out.find('\n') + 1);
     const std::string prefix = program_name() + " ";
@@ -195,11 +196,16 @@ TEST(CommandLine, HelpVersionAndUsageErrors) {
     EXPECT_EQ(unwritten.err, program_name() + ": write error: No space left on device\n");
 
     RunResult wrong = run_program(
-        {"/bin/bash", "-c", "\"$0\" --frobnicate; echo \"status $?\"; cat", program_path},
+        {"/bin/bash", "-c", "\"$0\" --frobnicate --help; echo \"status $?\"; cat", program_path},
         "2\n3\n*\n", sanitizer_options());
     EXPECT_EQ(escape(wrong.out), escape("status 2\n2\n3\n*\n"));
     EXPECT_NE(wrong.err.find("'--frobnicate'"), std::string::npos) << wrong.err;
     EXPECT_NE(wrong.err.find("--help"), std::string::npos) << wrong.err;
+
+    RunResult valued = run_program({program_path, "--line=yes"}, "", sanitizer_options());
+    EXPECT_EQ(describe_end(valued), "exit 2");
+    EXPECT_NE(valued.err.find("'--line-buffered' doesn't allow an argument"), std::string::npos)
+        << valued.err;
 }
 
 // Runs `script` in bash in a fresh directory holding the files `12-` ("12\n-"), `5+` ("5\n+\n"),
@@ -213,6 +219,7 @@ RunResult run_on_files(const std::string &script, const std::string &input) {
         std::ofstream(std::string(directory) + "/" + name) << bytes;
     RunOptions options = sanitizer_options();
     options.env.push_back({"P", program_path});
+    options.env.push_back({"FAILALLOC", failalloc_path});
     RunResult r =
         run_program({"/bin/bash", "-c", "cd \"$0\" && " + script, directory}, input, options);
     std::filesystem::remove_all(directory);
@@ -228,10 +235,24 @@ TEST(CommandLine, FilesReadAsOneStream) {
     EXPECT_EQ(describe_end(r), "exit 0");
     EXPECT_EQ(r.err, "");
 
-    // A file that cannot be opened: nothing read, nothing written, status 2.
-    r = run_on_files("\"$P\" all missing; echo \"status $?\"; cat", "2\n3\n*\n");
+    // Files that cannot be opened: each is named, nothing read, nothing written, status 2.
+    r = run_on_files("\"$P\" all missing gone; echo \"status $?\"; cat", "2\n3\n*\n");
     EXPECT_EQ(escape(r.out), escape("status 2\n2\n3\n*\n"));
-    EXPECT_EQ(r.err, name + ": missing: No such file or directory\n");
+    EXPECT_EQ(r.err, name + ": missing: No such file or directory\n" + name +
+                         ": gone: No such file or directory\n");
+
+    // More files than the process may hold open: each is opened at its turn.
+    r = run_on_files("ulimit -n 16 && \"$P\" $(printf 'all %.0s' {1..40}) | uniq -c", "");
+    EXPECT_EQ(r.out, "     40 7\n") << r.err;
+
+    // No memory for the list of files: named, nothing read, status 2.
+    if (!failalloc_path.empty()) {
+        r = run_on_files("LD_PRELOAD=\"$FAILALLOC\" CALC_FAIL_ALLOC_AT=1 \"$P\" all; "
+                         "echo \"status $?\"; cat",
+                         "2\n");
+        EXPECT_EQ(escape(r.out), escape("status 2\n2\n"));
+        EXPECT_EQ(r.err, name + ": cannot read the files: Cannot allocate memory\n");
+    }
 
     // A directory opens, but reading it fails: the input ends there.
     r = run_on_files("\"$P\" all .", "");
@@ -426,7 +447,7 @@ TEST(WriteFailure, AFullDiskAfterTheFirstBufferIsNotASuccess) {
 TEST(ReadFailure, UnreadableInputIsNotASuccess) {
     RunOptions directory = sanitizer_options();
     directory.stdin_path = "/";
-    RunResult r = run("", directory);
+    RunResult r = run_program({program_path, "-"}, "", directory);
     EXPECT_EQ(escape(r.out), "");
     EXPECT_EQ(describe_end(r), "exit 1") << "reading a directory";
     EXPECT_EQ(r.err, program_name() + ": standard input: Is a directory\n");
