@@ -4,7 +4,6 @@
 #include "calc_io.hpp"
 #include "helpers.hpp"
 
-#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,11 +11,11 @@
 namespace batch_calc {
 
 namespace {
-bool number_left_out = false; // an allocation failed and a number is missing for it
+bool number_left_out = false; // an allocation failed and a calculation has no result for it
 } // namespace
 
 big_number *create_big_number(char *digits, int32_t length, int8_t is_negative) {
-    assert(digits != NULL);
+    BATCH_CALC_CHECK(digits != NULL);
     big_number *number = static_cast<big_number *>(malloc(sizeof *number));
     if (number == nullptr) {
         free(digits);
@@ -52,16 +51,16 @@ bool grow_line(char **line, int32_t *capacity) {
     return true;
 }
 
-// Turns the stored characters into a record and frees the line. A leading '-' is the sign; the
-// digits behind it are trimmed in place rather than moved first. The zero byte behind the
-// characters is written here, once, rather than by zero-filling each growth of the line.
+// Turns the stored characters into a record that keeps the line's block: a leading '-' is the
+// sign, and the digits behind it are moved to the front without their leading zeros. No copy is
+// made, so a line that fits in memory once is never lost for want of room for a second; the bytes
+// the number does not use go back to the heap. The zero byte behind the characters is written
+// here, once, rather than by zero-filling each growth of the line.
 big_number *number_from_line(char *line, int32_t count) {
     line[count] = '\0';
     int8_t is_negative = line[0] == '-';
-    int32_t trimmed_length = 0;
-    char *trimmed = remove_leading_zeroes(line + is_negative, count - is_negative, &trimmed_length);
-    free(line);
-    return create_big_number(trimmed, trimmed_length, is_negative);
+    int32_t length = remove_leading_zeroes(line, line + is_negative, count - is_negative);
+    return create_big_number(shrink_to_text(line, length), length, is_negative);
 }
 
 // Reads and throws away the rest of a line, so that the stream stays aligned on its lines.
@@ -96,6 +95,10 @@ big_number *read_big_number() {
 void destroy_big_number(big_number *number) {
     free(number->digits);
     free(number);
+}
+
+void note_allocation_failure() {
+    number_left_out = true;
 }
 
 bool allocation_failed() {

@@ -14,7 +14,7 @@ struct big_number {
 };
 
 // Returns a new record taking ownership of `digits` (which must exist: checked); null when the
-// record cannot be allocated, `digits` then being freed.
+// record cannot be allocated, `digits` then being freed and the failure noted.
 big_number *create_big_number(char *digits, int32_t length, int8_t is_negative);
 
 // Reads one operand line: a leading '-' is the sign, digits are kept, every other byte is skipped.
@@ -25,7 +25,10 @@ big_number *read_big_number();
 // Frees the digits of an existing record, then the record.
 void destroy_big_number(big_number *number);
 
-// True once an allocation has failed and left a number out: its calculation has no result.
+// Notes that an allocation failed and left a calculation without its result.
+void note_allocation_failure();
+
+// True once an allocation has failed and left a calculation without its result.
 bool allocation_failed();
 
 // The one reader of the calculation stream (calc_io): a byte given back by unread_byte, if any,

@@ -1,8 +1,10 @@
 // The driver: reads every calculation, computes it at once, and prints all results at the end.
+#include "calc_io.hpp"
 #include "command_line.hpp"
 #include "expression.hpp"
 #include "process.hpp"
 
+#include <cerrno>
 #include <cstdio>
 
 namespace batch_calc {
@@ -24,6 +26,32 @@ bool another_calculation_follows() {
     return true;
 }
 
+// Reads every calculation into the list, computing each at once. Returns 0 when every one was
+// kept; else the number of the one that could not be (neither its record nor a longer list could
+// be allocated), where reading stopped.
+int32_t read_calculations(process *calculations) {
+    bool more = !input_is_empty();
+    while (more) {
+        expression *calculation = create_expression();
+        if (calculation == nullptr) return calculations->count + 1;
+        if (!add_process(calculations, calculation)) {
+            destroy_expression(calculation);
+            return calculations->count + 1;
+        }
+        calculate_expression(calculation);
+        more = another_calculation_follows();
+    }
+    return 0;
+}
+
+// "batch_calc: calculation N and the rest of the input: <reason>" on standard error.
+void report_unkept(int32_t number) {
+    char what[64];
+    snprintf(what, sizeof what, "calculation %d and the rest of the input",
+             static_cast<int>(number));
+    calc_io::report(what, ENOMEM);
+}
+
 } // namespace
 } // namespace batch_calc
 
@@ -38,10 +66,11 @@ a calculation ends the input. --line-buffered changes nothing here: every
 result is written at the end.
 
 Exit status: 0 when every result has been written; 1 when memory ran out for a
-calculation (its line is "NULL big_number"), input cannot be read or output
-cannot be written; 2 for an unrecognized option or a FILE that cannot be
-opened. A failed internal check (memory ran out) aborts the run with a report
-on standard error.
+calculation (its line is "NULL big_number"; when the list of calculations
+cannot grow, the rest of the input is not read), input cannot be read or
+output cannot be written; 2 for an unrecognized option or a FILE that cannot
+be opened. A failed internal check (a fault of the program, never a lack of
+memory) aborts the run with a report on standard error.
 )";
 
 } // namespace
@@ -51,16 +80,19 @@ int main(int argc, char **argv) {
     if (!start.run_calculations) return start.status;
     using namespace batch_calc;
     process *calculations = create_process();
-    bool more = !input_is_empty();
-    while (more) {
-        expression *calculation = create_expression();
-        add_process(calculations, calculation);
-        calculate_expression(calculation);
-        more = another_calculation_follows();
+    if (calculations == nullptr) {
+        calc_io::report("list of calculations", ENOMEM);
+        output_status();
+        return 1;
     }
+    // When the list cannot grow, the results held are printed, and the calculation that could not
+    // be kept reads "NULL big_number", the last line.
+    const int32_t unkept = read_calculations(calculations);
     print_process(calculations);
+    if (unkept != 0) print_no_result();
     destroy_process(calculations);
+    if (unkept != 0) report_unkept(unkept);
     const int end_status = output_status();
     // A calculation that a failed allocation left without a result makes the run a failure too.
-    return allocation_failed() ? 1 : end_status;
+    return allocation_failed() || unkept != 0 ? 1 : end_status;
 }

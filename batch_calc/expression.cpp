@@ -6,7 +6,6 @@
 #include "digit_product.hpp"
 
 #include <algorithm>
-#include <cassert>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,14 +25,13 @@ int value(const char *end, int32_t k) {
     return end[-1 - k] - '0';
 }
 
-// Turns a units-first work text into a result record: reverses and trims it, frees the work
-// buffer, and sets the sign unless the result is zero.
+// Turns a units-first work text into a result record: reverses it, trims it in place and keeps the
+// work buffer as the record's digits, cut to their length, and sets the sign unless the result is
+// zero. No copy is made, so the result needs no memory beyond its work buffer and its record.
 big_number *finish_result(char *work, int32_t work_length, bool negative_unless_zero) {
     reverse_string(work);
-    int32_t length = 0;
-    char *digits = remove_leading_zeroes(work, work_length, &length);
-    free(work);
-    big_number *result = create_big_number(digits, length, 0);
+    int32_t length = remove_leading_zeroes(work, work, work_length);
+    big_number *result = create_big_number(shrink_to_text(work, length), length, 0);
     if (result != nullptr)
         result->is_negative = negative_unless_zero && !is_zero_string(result->digits, length);
     return result;
@@ -41,12 +39,12 @@ big_number *finish_result(char *work, int32_t work_length, bool negative_unless_
 
 // A work buffer of `size` bytes for a result of up to `longest` digits, whose last two bytes are
 // zero; its user writes every other byte it reads (a full zero fill would cost each result a
-// calloc). A result too long for a record's 32-bit length takes the path of a buffer that cannot
-// be allocated: the check fails and the run aborts.
+// calloc). Null when it cannot be allocated, and for a result too long for a
+// record's 32-bit length: the calculation is then left without a result.
 char *work_buffer(int64_t size, int64_t longest) {
-    char *work = nullptr;
-    if (longest <= INT32_MAX) work = static_cast<char *>(malloc(static_cast<size_t>(size)));
-    assert(work != NULL);
+    if (longest > INT32_MAX) return nullptr;
+    char *work = static_cast<char *>(malloc(static_cast<size_t>(size)));
+    if (work == nullptr) return nullptr;
     work[size - 2] = work[size - 1] = '\0';
     return work;
 }
@@ -77,6 +75,7 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
     const big_number *longer = a_is_longer ? a : b;
     int32_t n = longer->length, common = a_is_longer ? b->length : a->length;
     char *work = work_buffer(static_cast<int64_t>(n) + 2, static_cast<int64_t>(n) + 1);
+    if (work == nullptr) return nullptr;
     const char *a_end = text_end(a), *b_end = text_end(b), *longer_end = text_end(longer);
     int carry = 0;
     int32_t k = 0;
@@ -87,9 +86,10 @@ big_number *add_positive_big_numbers(const big_number *a, const big_number *b) {
 }
 
 big_number *subtract_positive_big_numbers(const big_number *a, const big_number *b) {
-    assert(a->length >= b->length);
+    BATCH_CALC_CHECK(a->length >= b->length);
     int32_t la = a->length, lb = b->length;
     char *work = work_buffer(static_cast<int64_t>(la) + 2, la);
+    if (work == nullptr) return nullptr;
     const char *a_end = text_end(a), *b_end = text_end(b);
     int borrow = 0;
     int32_t k = 0;
@@ -107,6 +107,7 @@ big_number *multiply(const big_number *a, const big_number *b) {
     int64_t scratch = static_cast<int64_t>(
         digit_product::scratch_bytes(static_cast<size_t>(la), static_cast<size_t>(lb)));
     char *cells = work_buffer(n + 3 + n + scratch, n + 1);
+    if (cells == nullptr) return nullptr;
     char *a_units = cells + n + 3, *b_units = a_units + la;
     copy_units_first(a, a_units);
     copy_units_first(b, b_units);
@@ -185,6 +186,8 @@ expression *create_expression() {
 void calculate_expression(expression *expression) {
     if (expression->left == nullptr || expression->right == nullptr) return;
     expression->result = signed_result(expression->operation, expression->left, expression->right);
+    // With both operands there, only a failed allocation leaves the calculation without a result.
+    if (expression->result == nullptr) note_allocation_failure();
 }
 
 void destroy_expression(expression *expression) {

@@ -17,7 +17,8 @@ struct expression {
     big_number *result; // null until calculate_expression has set it, or when it could not
 };
 
-// Magnitude layer. Each returns a new record (null when the record cannot be allocated).
+// Magnitude layer. Each returns a new record (null when its work buffer or the record cannot be
+// allocated).
 // |a| + |b|, negative when both are negative and the sum is not zero.
 big_number *add_positive_big_numbers(const big_number *a, const big_number *b);
 // |a| - |b| for |a| >= |b|, never negative.

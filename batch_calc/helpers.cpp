@@ -1,6 +1,7 @@
-// Text utilities shared by the operand reader and the arithmetic.
+// Text utilities shared by the operand reader and the arithmetic, and the program's internal check.
 #include "helpers.hpp"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -36,15 +37,22 @@ int32_t first_kept_index(const char *text, int32_t length) {
 
 } // namespace
 
-char *remove_leading_zeroes(const char *text, int32_t length, int32_t *new_length) {
-    int32_t start = first_kept_index(text, length);
-    *new_length = length - start;
-    // Every byte of the copy is written below, so it need not be zero-filled first.
-    char *copy = static_cast<char *>(malloc(static_cast<size_t>(*new_length) + 1));
-    if (copy == nullptr) return nullptr;
-    memcpy(copy, text + start, static_cast<size_t>(*new_length));
-    copy[*new_length] = '\0';
-    return copy;
+int32_t remove_leading_zeroes(char *text, const char *from, int32_t length) {
+    int32_t start = first_kept_index(from, length);
+    int32_t kept = length - start;
+    memmove(text, from + start, static_cast<size_t>(kept));
+    text[kept] = '\0';
+    return kept;
+}
+
+char *shrink_to_text(char *text, int32_t length) {
+    char *shrunk = static_cast<char *>(realloc(text, static_cast<size_t>(length) + 1));
+    return shrunk != nullptr ? shrunk : text;
+}
+
+void check_failed(const char *function, const char *condition) {
+    fprintf(stderr, "batch_calc: check failed in %s: %s\n", function, condition);
+    abort();
 }
 
 } // namespace batch_calc

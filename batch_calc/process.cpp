@@ -4,7 +4,6 @@
 #include "calc_io.hpp"
 #include "helpers.hpp"
 
-#include <cassert>
 #include <cstdio>
 #include <cstdlib>
 
@@ -21,16 +20,17 @@ process *create_process() {
 
 namespace {
 
-// The array doubles from 2; a failed growth (or a count past 32 bits) ends the run by the check.
-void grow_expressions(struct process *list) {
+// The array doubles from 2; false when it cannot grow (or a count would pass 32 bits), the array
+// then being kept as it is.
+bool grow_expressions(struct process *list) {
     int32_t grown = list->count == 0 ? 2 : list->count <= INT32_MAX / 2 ? list->count * 2 : 0;
-    struct expression **resized = nullptr;
-    if (grown != 0)
-        resized = static_cast<struct expression **>(
-            realloc(list->expressions, static_cast<size_t>(grown) * sizeof *resized));
-    assert(resized != NULL);
+    if (grown == 0) return false;
+    struct expression **resized = static_cast<struct expression **>(
+        realloc(list->expressions, static_cast<size_t>(grown) * sizeof *resized));
+    if (resized == nullptr) return false;
     list->expressions = resized;
     list->capacity = grown;
+    return true;
 }
 
 // Zero is never printed with a sign, and the empty text of operands written as "-" alone
@@ -42,21 +42,28 @@ void print_result(const big_number *result) {
 
 } // namespace
 
-void add_process(process *process, expression *expression) {
-    assert(process != NULL && expression != NULL);
-    if (process->count == process->capacity) grow_expressions(process);
+bool add_process(process *process, expression *expression) {
+    BATCH_CALC_CHECK(process != NULL && expression != NULL);
+    if (process->count == process->capacity && !grow_expressions(process)) return false;
     process->expressions[process->count++] = expression;
+    return true;
+}
+
+void print_no_result() {
+    puts("NULL big_number");
+    calc_io::note_output();
 }
 
 void print_process(process *process) {
-    assert(process != NULL);
+    BATCH_CALC_CHECK(process != NULL);
     for (int32_t i = 0; i < process->count; ++i) {
         const big_number *result = process->expressions[i]->result;
-        if (result == nullptr)
-            puts("NULL big_number");
-        else
+        if (result == nullptr) {
+            print_no_result();
+        } else {
             print_result(result);
-        calc_io::note_output();
+            calc_io::note_output();
+        }
     }
 }
 
@@ -65,7 +72,7 @@ int output_status() {
 }
 
 void destroy_process(process *process) {
-    assert(process != NULL);
+    BATCH_CALC_CHECK(process != NULL);
     for (int32_t i = 0; i < process->count; ++i) destroy_expression(process->expressions[i]);
     free(process->expressions);
     free(process);

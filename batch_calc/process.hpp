@@ -17,8 +17,12 @@ struct process {
 // Returns a new empty process; null when it cannot be allocated.
 process *create_process();
 
-// Appends an expression (both must exist: checked), doubling the array from 2 when full.
-void add_process(process *process, expression *expression);
+// Appends an expression (both must exist: checked), doubling the array from 2 when full. False
+// when the array cannot grow: the expression is not appended, and stays the caller's.
+bool add_process(process *process, expression *expression);
+
+// Writes the line of a calculation without a result: "NULL big_number".
+void print_no_result();
 
 // Writes one line per expression: its result, or "NULL big_number" when it has none (checked).
 void print_process(process *process);

@@ -10,10 +10,9 @@ namespace batch_calc {
 namespace {
 
 std::string trimmed(const char *text, int32_t length, int32_t *new_length) {
-    char *copy = remove_leading_zeroes(text, length, new_length);
-    std::string kept(copy);
-    free(copy);
-    return kept;
+    std::string buffer(text);
+    *new_length = remove_leading_zeroes(buffer.data(), buffer.data(), length);
+    return buffer.c_str();
 }
 
 TEST(RemoveLeadingZeroes, KeepsOneZeroOfAnAllZeroText) {

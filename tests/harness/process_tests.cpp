@@ -76,28 +76,22 @@ std::string representative_input() {
 
 // The allocation-failure outcome: stdout is a prefix of the normal output followed by the
 // program's message, and the exit status is the failure status. With `oom_marker`, stdout need only
-// agree with the normal output up to the first marker, which must be there. With `oom_abort=yes`,
-// the run may instead end by SIGABRT with `oom_abort_message` in stderr and stdout a prefix of the
-// normal output. Never any other signal.
+// agree with the normal output up to the first marker, which must be there unless stdout is empty
+// (the run failed before it read anything). With `oom_may_pass=yes`, a failure that costs nothing
+// (a block that was only to shrink) may also leave the run as it is without it. Never a signal.
 void expect_failure_path(const RunResult &r, const std::string &normal, const std::string &context) {
     std::string message = setting("oom_message", "");
     std::string marker = setting("oom_marker", "");
     long status = number_setting("oom_status", 1);
     ASSERT_FALSE(r.timed_out) << context;
-    if (r.signal == SIGABRT && setting("oom_abort", "no") == "yes") {
-        EXPECT_NE(r.err.find(setting("oom_abort_message", "")), std::string::npos)
-            << context << ": stderr " << escape(r.err.substr(0, 2000));
-        EXPECT_EQ(r.out.compare(0, r.out.size(), normal, 0, r.out.size()), 0)
-            << context << ": output before the abort is not a prefix of the normal output";
-        return;
-    }
     ASSERT_EQ(r.signal, 0) << context << ": " << escape(r.err.substr(0, 2000));
+    if (setting("oom_may_pass", "no") == "yes" && r.status == 0 && r.out == normal) return;
     EXPECT_EQ(r.status, status) << context;
     ASSERT_GE(r.out.size(), message.size()) << context << ": " << escape(r.out.substr(0, 200));
     size_t kept = r.out.size() - message.size();
     EXPECT_EQ(escape(r.out.substr(kept)), escape(message)) << context;
     if (!marker.empty()) {
-        kept = r.out.find(marker);
+        kept = r.out.empty() ? 0 : r.out.find(marker);
         ASSERT_NE(kept, std::string::npos) << context << ": no " << escape(marker) << " in "
                                            << escape(r.out.substr(0, 200));
     }
@@ -361,10 +355,16 @@ TEST(AddressLimit, HugeOperandTakesTheFailurePath) {
     expect_failure_path(run_program({program_path}, input, limited), normal, "address-space limit");
 
     // A program that goes on after a failed allocation (address_limit_goes_on: its exact output)
-    // throws the rest of the huge line away and reads the next calculations where they are.
+    // throws the rest of a huge line away and reads the next calculations where they are, or meets
+    // the end of the input there. Before it, after a result, a line of half as many digits: it fits
+    // a line buffer that doubles, but not a copy of that buffer beside it.
     std::string goes_on = setting("address_limit_goes_on", "");
     if (goes_on.empty()) return;
-    RunResult r = run_program({program_path}, std::string(digits, '9') + "\n8\n+\n1\n2\n+\n", limited);
+    const std::string huge(digits, '9');
+    RunResult r = run_program({program_path},
+                              "1\n2\n+\n" + huge.substr(digits / 2) + "\n5\n*\n" + huge +
+                                  "\n8\n+\n2\n3\n+\n" + huge,
+                              limited);
     EXPECT_EQ(escape(r.out), escape(goes_on));
     EXPECT_EQ(describe_end(r), "exit " + setting("oom_status", "1"));
 }
