@@ -22,15 +22,6 @@
 #include <cstring>
 #include <utility>
 
-// The preconditions of each function are checked in debug builds (CALC_DEBUG_CHECKS, which the
-// Debug build type defines) and nowhere else, whatever NDEBUG says: batch_calc keeps the standard
-// assertions on in every build, and these checks would cost its products time there.
-#ifdef CALC_DEBUG_CHECKS
-#define DIGIT_PRODUCT_EXPECTS(condition) assert(condition)
-#else
-#define DIGIT_PRODUCT_EXPECTS(condition) ((void)0)
-#endif
-
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(CALC_PORTABLE_KERNEL)
 #define DIGIT_PRODUCT_X86_VARIANTS 1
 #endif
@@ -93,7 +84,7 @@ inline void settle(uint64_t t, uint64_t *carry, uint8_t zero, uint8_t *digit) {
 [[gnu::always_inline]] inline void row_block_columns(const Factors &f, std::size_t k0,
                                                      std::size_t count, uint64_t *carry,
                                                      uint8_t *product) {
-    DIGIT_PRODUCT_EXPECTS(f.ls <= short_factor && count <= row_block && k0 + count <= f.la + f.ls);
+    assert(f.ls <= short_factor && count <= row_block && k0 + count <= f.la + f.ls);
     uint16_t sums[row_block] = {};
     for (std::size_t j = 0; j < f.ls; ++j) {
         // Row j adds s[j] * a[k - j] into column k, for the k of this block with 0 <= k - j < la.
@@ -212,7 +203,7 @@ inline ColumnScratch prepare(const Factors &f, uint8_t *scratch) {
 // zero-filled array that the vector loop then reloads costs more than a group on some units.
 [[gnu::always_inline]] inline uint64_t chunk_sum(const uint8_t *x, const uint8_t *y,
                                                  std::size_t groups) {
-    DIGIT_PRODUCT_EXPECTS(groups >= 1 && groups <= groups_per_sum);
+    assert(groups >= 1 && groups <= groups_per_sum);
     uint16_t sums[group_lanes];
     for (std::size_t l = 0; l < group_lanes; ++l) sums[l] = lane_product(x, y, l);
     for (std::size_t g = 1; g < groups; ++g) {
@@ -242,7 +233,7 @@ inline ColumnScratch prepare(const Factors &f, uint8_t *scratch) {
 // Column k of a * s: the sum of a[i] * s[k - i] over the i with both digits in their factor.
 [[gnu::always_inline]] inline uint64_t column(ColumnScratch c, std::size_t la, std::size_t ls,
                                               std::size_t k) {
-    DIGIT_PRODUCT_EXPECTS(k < la + ls);
+    assert(k < la + ls);
     std::size_t i0 = k >= ls ? k - ls + 1 : 0;
     std::size_t i1 = k < la ? k + 1 : la;
     if (i0 >= i1) return 0;
@@ -264,7 +255,7 @@ inline ColumnScratch prepare(const Factors &f, uint8_t *scratch) {
 
 [[gnu::always_inline]] inline void multiply_factors(const Factors &f, uint8_t *scratch,
                                                     uint8_t *product) {
-    DIGIT_PRODUCT_EXPECTS(f.ls >= 1 && f.ls <= f.la);
+    assert(f.ls >= 1 && f.ls <= f.la);
     if (f.ls <= short_factor)
         multiply_by_rows(f, product);
     else
@@ -319,13 +310,12 @@ inline Variant chosen_variant() {
 // overlap neither each other nor a factor. The variant must run here.
 inline void multiply_with(Variant variant, const uint8_t *a, std::size_t la, const uint8_t *b,
                           std::size_t lb, uint8_t zero, uint8_t *scratch, uint8_t *product) {
-    DIGIT_PRODUCT_EXPECTS(detail::are_digits(a, la, zero) && detail::are_digits(b, lb, zero));
+    assert(detail::are_digits(a, la, zero) && detail::are_digits(b, lb, zero));
     [[maybe_unused]] const std::size_t n = la + lb, scratch_n = scratch_bytes(la, lb);
-    DIGIT_PRODUCT_EXPECTS(detail::disjoint(product, n, a, la) &&
-                          detail::disjoint(product, n, b, lb));
-    DIGIT_PRODUCT_EXPECTS(detail::disjoint(scratch, scratch_n, a, la) &&
-                          detail::disjoint(scratch, scratch_n, b, lb));
-    DIGIT_PRODUCT_EXPECTS(detail::disjoint(scratch, scratch_n, product, n));
+    assert(detail::disjoint(product, n, a, la) && detail::disjoint(product, n, b, lb));
+    assert(detail::disjoint(scratch, scratch_n, a, la) &&
+           detail::disjoint(scratch, scratch_n, b, lb));
+    assert(detail::disjoint(scratch, scratch_n, product, n));
     if (la == 0 || lb == 0) {
         std::memset(product, zero, la + lb);
         return;
