@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "bignumber.hpp"
 
@@ -12,8 +13,10 @@ ListNumber ehZero(ListNumber number);
 // The product of lists `a` and `b` (units first, digit values 0 to 9), most significant first,
 // leading zeros possible; a and b unchanged. An empty list counts as zero.
 DigitNode *Mult(const DigitNode *a, const DigitNode *b);
-// Mult, with the carries of the running sum settled after every `linhas` rows (at least 1).
-DigitNode *MultAcertandoACada(const DigitNode *a, const DigitNode *b, std::size_t linhas);
+// Mult, with the carries of the running sum settled after every `linhas` rows (at least 1); sets
+// *maior, when not null, to the largest value a node of the running sum held before a settling.
+DigitNode *MultAcertandoACada(const DigitNode *a, const DigitNode *b, std::size_t linhas,
+                              std::int32_t *maior = nullptr);
 // The product of two numbers, never negative zero; releases both operand lists.
 ListNumber ChamarMult(ListNumber a, ListNumber b);
 

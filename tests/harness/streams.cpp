@@ -10,10 +10,10 @@ int uniform(std::mt19937_64 &random, int low, int high) {
 bool chance(std::mt19937_64 &random, double p) { return std::bernoulli_distribution(p)(random); }
 
 // Lengths either side of the widths of the multiplication kernel (common/digit_product.hpp): short
-// factors and column groups of 64 digits, blocks of 512 columns.
+// factors and column groups of 64 digits, blocks of 512 columns; list_calc's blocks of 768 rows.
 int edge_length(std::mt19937_64 &random, int max_digits) {
-    static const int lengths[] = {63, 64, 65, 127, 128, 129, 511, 512, 513};
-    int length = lengths[uniform(random, 0, 8)];
+    static const int lengths[] = {63, 64, 65, 127, 128, 129, 511, 512, 513, 767, 768, 769};
+    int length = lengths[uniform(random, 0, 11)];
     return length <= max_digits ? length : max_digits;
 }
 

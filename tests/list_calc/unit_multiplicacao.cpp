@@ -65,14 +65,18 @@ TEST(Mult, AnEmptyListIsZero) {
     EXPECT_EQ(multDe("123", "").find_first_not_of('0'), std::string::npos); // zeros only
 }
 
-// Carries settled after every row, or every few rows, before the rows that add onto them.
+// Carries settled after every row, or every few rows, before the rows that add onto them: a
+// settling falls inside what would be one block of rows, and no node takes more than 81 a row on
+// top of a settled 9 in between.
 TEST(Mult, CarriesSettledBetweenRowsGiveTheSameProduct) {
     const std::string nines(30, '9');
     const std::string product = std::string(29, '9') + "8" + std::string(29, '0') + "1";
     for (std::size_t linhas : {1, 2, 7}) {
         DigitNode *a = unidadesPrimeiro(nines);
-        DigitNode *p = MultAcertandoACada(a, a, linhas);
+        std::int32_t maior = 0;
+        DigitNode *p = MultAcertandoACada(a, a, linhas, &maior);
         EXPECT_EQ(texto(p), product) << linhas;
+        EXPECT_LE(maior, static_cast<std::int32_t>(9 + 81 * linhas)) << linhas;
         destruir_lista(a);
         destruir_lista(p);
     }
