@@ -324,9 +324,8 @@ constexpr uint64_t potencia_de_dez(int k) {
     return p;
 }
 
-// The largest product on native values, of two spans of maior_span_nativo digits, and every
-// intermediate value of its step (the middle product is below the product of the two half sums,
-// each below 2 * 10^5) stay below 10^18.
+// The product of two spans of maior_span_nativo digits is below 10^18, and so is every partial sum
+// that its step forms (z2, z1 - z2 - z0 and z0 are not negative).
 static_assert(potencia_de_dez(2 * maior_span_nativo) <= UINT64_MAX / 10,
               "a native step's product must fit 64 bits");
 
