@@ -45,9 +45,10 @@ def count_name(n):
     return ("" if lead == 1 else "%dx" % lead) + "10^%d" % exponent
 
 
-def workloads(quick):
+def workloads(quick, million=False):
     """(name, plot, generator) for each workload: plot is ("balanced", digits), ("long x short",
-    None) or None. Names give the sizes that run, --quick's tenths included."""
+    None) or None. Names give the sizes that run, --quick's tenths included. With million, the
+    balanced product of two 10^6-digit factors comes last, so that the others keep their inputs."""
     scale = 10 if quick else 1
     sizes = [n // scale for n in (1000, 10000, 100000, 300000)]
     small = 100000 // scale
@@ -76,6 +77,10 @@ def workloads(quick):
         swapped = " x ".join(reversed(name.split(" x ")))
         items.append(("mul " + swapped, ("long x short", None),
                       lambda r, long=long, short=short: short(r) + "\n" + long(r) + "\n*\n"))
+    if million:
+        n = 10**6 // scale
+        items.append(("mul %d digits" % n, ("balanced", n),
+                      lambda r: big_number(r, n) + "\n" + big_number(r, n) + "\n*\n"))
     return items
 
 
@@ -186,6 +191,9 @@ def main():
                         " (default: %(default)s)")
     parser.add_argument("--timeout", type=float, default=120,
                         help="seconds before a run is abandoned, shown as '> S s' (default: %(default)s)")
+    parser.add_argument("--million", action="store_true",
+                        help="also time the balanced product of two 10^6-digit factors, last (bc and"
+                        " python3 take minutes on it)")
     parser.add_argument("--quick", action="store_true",
                         help="a tenth of the sizes, for a smoke run; the names give those sizes")
     parser.add_argument("--out", default=os.path.join(HERE, "RESULTS.md"),
@@ -214,7 +222,7 @@ def main():
     env = dict(os.environ, BC_LINE_LENGTH="0")
     rows = []
     plots = {"balanced": {}, "long x short": {}}
-    for index, (name, plot, make) in enumerate(workloads(args.quick)):
+    for index, (name, plot, make) in enumerate(workloads(args.quick, args.million)):
         if args.only and args.only not in name:
             continue
         stream = make(random.Random(1000 + index))
@@ -299,11 +307,12 @@ def write_balanced_plot(plot, path):
                 if seconds is not None:
                     f.write("%d %g\n" % (digits, seconds))
             f.write("\n\n")
+    largest = max(digits for points in plot.values() for digits, _ in points)
     script = ('set terminal png size 900,600 noenhanced; set output "%s"; set logscale xy; '
-              'set xrange [50:500000]; '
+              'set xrange [50:%d]; '
               'set xlabel "digits of each factor"; set ylabel "seconds"; set key left top; '
               'plot for [i=0:%d] "%s" index i with linespoints title columnheader(1)'
-              % (path, len(plot) - 1, data))
+              % (path, 5 * largest // 3, len(plot) - 1, data))
     subprocess.run(["gnuplot", "-e", script], check=False)
     print("wrote", path)
 

@@ -44,6 +44,10 @@ void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b);
 // equal lengths); may begin with zero digits.
 SignedDigits *karatsuba(const SignedDigits *x, const SignedDigits *y, int first_x, int last_x,
                         int first_y, int last_y);
+// For tests: karatsuba with the partial products' places held in 8 bits rather than 16, so that
+// their bound makes nearly every step settle its carries; the same product in the same steps.
+SignedDigits *karatsuba_lugares_de_8_bits(const SignedDigits *x, const SignedDigits *y, int first_x,
+                                          int last_x, int first_y, int last_y);
 // For measurement only (tests count steps with it): karatsuba steps run so far in this process.
 long long karatsuba_chamadas();
 // New record: value(indices high_first..high_last) + value(low_first..low_last), 0-based; either span
