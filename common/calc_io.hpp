@@ -1,10 +1,14 @@
 // The calculation stream and the output of a calculator: where the bytes come from (standard input,
 // or the files named on the command line read in order as one stream), the one state that says the
-// stream has ended, and the end of the run with its status and messages. Every program's own byte
-// reader is built on next_raw_byte; command_line.hpp sets the sources up.
+// stream has ended, the check of --strict between the sources and the readers, and the end of the
+// run with its status and messages. Every program's own byte reader is built on next_raw_byte;
+// command_line.hpp sets the sources up.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +18,8 @@ namespace calc_io {
 // How far the stream has been read: the state every reading path checks.
 enum class Progress {
     reading, // bytes may follow
+    checked, // bytes may follow, under --strict: the check of the common form reads the sources,
+             // and the readers take the calculations it holds (held, below)
     ended,   // the last source has ended: every byte from now on is EOF
     failed,  // a read (or the opening of a FILE at its turn) failed: the input ended there
 };
@@ -28,6 +34,8 @@ struct Input {
     int current;  // index of the source being read
     FILE *stream; // the open stream of the current source, kept at hand for the byte loop
     Progress progress;
+    long lines = 0; // newlines read so far in the current source, counted by the readers that name
+                    // a line in a message (line_ended); 0 again at each source
 };
 
 // The run: the program's name for messages, and why standard output failed (0 while it has not).
@@ -36,12 +44,33 @@ struct Run {
     int write_error;
 };
 
+// The check of --strict: the calculation it holds, and where it stands in the sources.
+struct Held {
+    bool on;                // --strict was given
+    bool over;              // the check reads no more: the input ended, or it refused it
+    bool refused;           // a line broke the form (or the text could not be held): named on
+                            // standard error, and the run's status is 1
+    char *text;             // the calculation held, in its normal form (heap)
+    size_t length;          // bytes of it
+    size_t capacity;        // bytes allocated for it
+    size_t filled;          // bytes of it ever written (the rest is not yet touched)
+    const char *next, *end; // the part of it not yet released to the reader
+    int source;             // the source being read
+    long line;              // the line of that source being read, from 1
+    int line_source;        // the source where the line being checked began
+    long line_start;        // the line of that source where it began
+};
+
 inline Input input{nullptr, 1, 0, stdin, Progress::reading};
+inline Held held{};
 inline Run run{"calculator", 0};
 
-// Makes `stream` (standard input unless a test gives another) the whole input, not yet read.
+// Makes `stream` (standard input unless a test gives another) the whole input, not yet read, and
+// read without --strict.
 inline void read_standard_input(FILE *stream = stdin) {
     input = Input{nullptr, 1, 0, stream, Progress::reading};
+    std::free(held.text);
+    held = Held{};
 }
 
 // Starts a run of `program` on standard input alone.
@@ -62,6 +91,30 @@ inline void report(const char *what, int error) {
     std::fprintf(stderr, "%s: %s: %s\n", run.program, what, std::strerror(error));
 }
 
+// Writes "<program>: <name of the source>:<line>: <what>" on standard error.
+inline void report_line(int source, long line, const char *what) {
+    std::fprintf(stderr, "%s: %s:%ld: %s\n", run.program, source_name(source), line, what);
+}
+
+// What the messages about a line say was expected there.
+inline const char expected_first_operand[] =
+    "expected the first operand: an optional \"-\" and decimal digits";
+inline const char expected_second_operand[] =
+    "expected the second operand: an optional \"-\" and decimal digits";
+inline const char expected_operator[] = "expected the operator: \"+\", \"-\" or \"*\"";
+inline const char ends_inside_a_calculation[] = "the input ends inside a calculation";
+
+// A reader that names lines calls this at each newline it reads.
+inline void line_ended() {
+    ++input.lines;
+}
+
+// Names the line of the current source that the reader is on (the one after the newlines it has
+// counted) with `what` on standard error.
+inline void report_current_line(const char *what) {
+    report_line(input.current, input.lines + 1, what);
+}
+
 // Ends the input with the failed read (or open) of the current source: reported once, nothing
 // read after it.
 inline int end_with_failed_read(int error) {
@@ -80,6 +133,7 @@ inline void close_current_source() {
 // Standard input named again reads on after its end, as cat does: a terminal gives more lines.
 inline bool open_source(int index) {
     input.current = index;
+    input.lines = 0;
     if (std::strcmp(input.files[index], "-") == 0) {
         input.stream = stdin;
         std::clearerr(stdin);
@@ -115,17 +169,239 @@ inline void read_files(char **files, int count) {
     }
 }
 
-// The next byte of the stream, or EOF once it has ended (and for good). The run has one thread,
-// so the stream's lock, taken per byte by getc, would only cost time.
+// ---- --strict: whole calculations in the common form, or the line that breaks it ----------------
+//
+// Under --strict the readers take no byte from the sources. The check reads one calculation from
+// them (the first operand line, the second and the operator line, after any empty lines) and
+// releases it only once the whole of it has the common form: an operand line is an optional "-"
+// and one or more decimal digits, an operator line is "+", "-" or "*" alone; every line ends with
+// LF or CR LF, and the very last may end with the input. It releases the text in one normal form,
+// each line ended by one LF and no empty line, so every reader sees the same clean calculations.
+// A reader that has taken part of a calculation cannot give it back, hence the wait for all of it:
+// one calculation's text is held beside the program's own numbers. The first line that breaks the
+// form, and an input that ends inside a calculation, are named on standard error and end the input
+// before that calculation: the readers see the input end after the last complete one, and the
+// run's status is 1. Nothing is read after the line that breaks the form.
+//
+// Lines are read with fgets, which copies them out of the stream's buffer in bulk (a byte at a
+// time, the check would cost about as much as the program's own reader) and stops at a newline, so
+// the check never waits for input past the calculation it holds. fgets does not say how many bytes
+// it read, and a NUL byte looks like the end of what it read; so the held text's room past the
+// line being read never holds a NUL (make_room fills it with past_text, and the NUL that ends what
+// fgets wrote is overwritten once it has been seen): the last NUL in what one fgets wrote is its
+// own, and any NUL before it is a byte of the input, which breaks the line.
+
+// How reading a line (read_line, read_operator_line) ended.
+enum class LineEnd {
+    newline,   // at a LF or CR LF
+    input_end, // at the end of the input
+    nothing,   // the input ended before the line began
+    broken,    // at a byte that no line of the common form holds there
+    refused,   // memory ran out (the input is refused; named already)
+};
+
+constexpr size_t chunk = 1 << 16;  // the most bytes that one fgets writes, its NUL included
+constexpr size_t scan_width = 8;   // bytes that one step of skip_digits reads
+constexpr char past_text = '\xff'; // what fills the held text's room past the line being read
+
+// Makes the run read through the check; called once the sources are set up.
+inline void hold_calculations() {
+    held.on = true;
+    held.over = input.progress != Progress::reading;
+    held.source = input.current;
+    held.line = 1;
+    if (!held.over) input.progress = Progress::checked;
+}
+
+// Names `line` of `source` with `what` (unless a failed read, already named, ended the input
+// there) and ends the input for the readers. Returns false, the check's "no calculation".
+inline bool refuse(int source, long line, const char *what) {
+    if (input.progress != Progress::failed) report_line(source, line, what);
+    held.over = held.refused = true;
+    return false;
+}
+
+// The current source has given EOF: the first byte of the next one (whose lines are counted from 1
+// again), or EOF at the end of the input.
+[[gnu::noinline]] inline int held_byte_after_end_of_source() {
+    int c = byte_after_end_of_source();
+    if (input.current != held.source) {
+        held.source = input.current;
+        held.line = 1;
+    }
+    return c;
+}
+
+// The next byte of the sources, for the check.
+inline int next_source_byte() {
+    int c = getc_unlocked(input.stream);
+    return c != EOF ? c : held_byte_after_end_of_source();
+}
+
+// Makes room in the held text for one fgets at `at` and the scan of what it writes, all of it
+// filled (not NUL); false, with the input refused, when memory runs out.
+inline bool make_room(size_t at) {
+    const size_t needed = at + chunk + scan_width;
+    if (held.capacity < needed) {
+        const size_t capacity = std::max(needed, 2 * held.capacity);
+        auto *grown = static_cast<char *>(std::realloc(held.text, capacity));
+        if (grown == nullptr) return refuse(held.source, held.line, std::strerror(ENOMEM));
+        held.text = grown;
+        held.capacity = capacity;
+    }
+    if (held.filled < needed) {
+        std::memset(held.text + held.filled, past_text, needed - held.filled);
+        held.filled = needed;
+    }
+    return true;
+}
+
+// The bytes of `w` that are not digits, each marked by a bit of its high nibble: a byte is a digit
+// when its high nibble is 3 and adding 6 to it carries out of no low nibble (a low nibble of 10 to
+// 15 would). A carry out of a byte reaches only the bytes after it in memory; the first marked
+// byte, the one skip_digits wants, has none before it, and a byte whose high nibble is 3 is at
+// most 0x3f and carries into no other byte.
+inline uint64_t non_digits(uint64_t w) {
+    constexpr uint64_t high = 0xf0f0f0f0f0f0f0f0, threes = 0x3030303030303030,
+                       sixes = 0x0606060606060606;
+    return ((w & high) ^ threes) | (((w + sixes) & high) ^ threes);
+}
+static_assert(scan_width == sizeof(uint64_t));
+
+// The first byte at or after `at` that is not a digit, eight bytes a step. A step may read up to
+// scan_width - 1 bytes past it; make_room has them filled, since that byte is at the latest the
+// NUL of one fgets.
+inline size_t skip_digits(size_t at) {
+    for (;; at += scan_width) {
+        uint64_t w;
+        std::memcpy(&w, held.text + at, scan_width);
+        const uint64_t marks = non_digits(w);
+        if (marks == 0) continue;
+        const int bit = std::endian::native == std::endian::little ? std::countr_zero(marks)
+                                                                   : std::countl_zero(marks);
+        return at + static_cast<size_t>(bit) / 8;
+    }
+}
+
+// True when the NUL at `at`, in what the fgets at `from` wrote, is its own: no NUL follows it in
+// the chunk.
+inline bool fgets_end_at(size_t from, size_t at) {
+    return std::memchr(held.text + at + 1, '\0', from + chunk - 1 - at) == nullptr;
+}
+
+// Reads an operand line into the held text at held.length: an optional "-", then digits, then its
+// end. held.length is left at the end of that text (the line's end is not held). Stops at the
+// first byte that breaks that shape. The line may go on past one fgets, and into the next source.
+inline LineEnd read_line() {
+    const size_t start = held.length;
+    for (size_t from = start;;) { // where the next fgets writes
+        if (!make_room(from)) return LineEnd::refused;
+        char *text = held.text;
+        if (std::fgets(text + from, static_cast<int>(chunk), input.stream) == nullptr) {
+            const int c = held_byte_after_end_of_source(); // the source ended (or failed)
+            if (c == EOF) return from == start ? LineEnd::nothing : LineEnd::input_end;
+            std::ungetc(c, input.stream);
+            continue;
+        }
+        if (from == start) { // where the line begins, once its first byte has been read
+            held.line_source = held.source;
+            held.line_start = held.line;
+        }
+        const bool sign = from == start && text[from] == '-';
+        const size_t at = held.length = skip_digits(from + sign);
+        if (text[at] == '\n' || (text[at] == '\r' && text[at + 1] == '\n')) {
+            text[at + 1 + (text[at] == '\r')] = past_text; // fgets's NUL, right after the LF
+            return LineEnd::newline;
+        }
+        const size_t end = at + (text[at] == '\r'); // where fgets's NUL must be
+        if (text[end] != '\0' || !fgets_end_at(from, end)) return LineEnd::broken;
+        text[end] = past_text;
+        const int c = next_source_byte(); // past what fgets could read
+        if (text[at] == '\r') return c == '\n' ? LineEnd::newline : LineEnd::broken;
+        if (c == EOF) return LineEnd::input_end;
+        std::ungetc(c, input.stream);
+        from = at;
+    }
+}
+
+// Reads the operator line into the held text at held.length: "+", "-" or "*", then its end. Its
+// two bytes are cheaper to take one at a time than through fgets.
+inline LineEnd read_operator_line() {
+    const int c = next_source_byte();
+    if (c == EOF) return LineEnd::nothing;
+    held.line_source = held.source;
+    held.line_start = held.line;
+    if (c != '+' && c != '-' && c != '*') return LineEnd::broken;
+    int after = next_source_byte();
+    if (after == '\r') after = next_source_byte() == '\n' ? '\n' : '\r';
+    if (after != '\n' && after != EOF) return LineEnd::broken;
+    held.text[held.length++] = static_cast<char>(c); // room: make_room left chunk bytes for it
+    return after == '\n' ? LineEnd::newline : LineEnd::input_end;
+}
+
+// Reads the next calculation into the held text, ready to be released; false when there is none:
+// the input ended between calculations, or the check refused it (and named its line).
+[[gnu::noinline]] inline bool hold_next_calculation() {
+    static const char *const expected[] = {expected_first_operand, expected_second_operand,
+                                           expected_operator};
+    held.length = 0;
+    for (int part = 0; part < 3; ++part) {
+        const size_t start = held.length;
+        LineEnd end = part < 2 ? read_line() : read_operator_line();
+        for (; part == 0 && end == LineEnd::newline && held.length == start; end = read_line())
+            ++held.line; // an empty line before the calculation
+        if (end == LineEnd::refused) return false;
+        if (end == LineEnd::nothing && part == 0) {
+            held.over = true;
+            return false;
+        }
+        if (end == LineEnd::nothing)
+            return refuse(held.source, held.line, ends_inside_a_calculation);
+        const bool digits = held.length > start + (held.text[start] == '-'); // an operand's
+        if (end == LineEnd::broken || (part < 2 && !digits))
+            return refuse(held.line_source, held.line_start, expected[part]);
+        held.text[held.length++] = '\n';
+        if (end == LineEnd::newline) {
+            ++held.line;
+            continue;
+        }
+        held.over = true; // the input has ended: nothing more is read
+        if (part < 2) return refuse(held.source, held.line, ends_inside_a_calculation);
+    }
+    held.next = held.text;
+    held.end = held.text + held.length;
+    return true;
+}
+
+// The held calculation has been released: the first byte of the next one, or EOF.
+[[gnu::noinline]] inline int byte_after_held_text() {
+    if (!held.on || held.over || !hold_next_calculation()) return EOF;
+    return static_cast<unsigned char>(*held.next++);
+}
+
+// The next byte for the readers once they no longer read the sources: the held calculation's,
+// then the next calculation's; EOF once the input has ended.
+inline int next_held_byte() {
+    return held.next != held.end ? static_cast<unsigned char>(*held.next++)
+                                 : byte_after_held_text();
+}
+
+// The next byte of the stream, or EOF once it has ended (and for good); under --strict, the next
+// byte of the calculation that the check holds. The run has one thread, so the stream's lock,
+// taken per byte by getc, would only cost time.
 inline int next_raw_byte() {
-    if (input.progress != Progress::reading) return EOF;
+    if (input.progress != Progress::reading) return next_held_byte();
     int c = getc_unlocked(input.stream);
     return c != EOF ? c : byte_after_end_of_source();
 }
 
 // Gives back the byte just read by next_raw_byte (EOF is ignored), which returns it next.
 inline void unread_raw_byte(int c) {
-    if (c != EOF) std::ungetc(c, input.stream);
+    if (c == EOF) return;
+    if (input.progress == Progress::reading)
+        std::ungetc(c, input.stream);
+    else if (held.next != nullptr)
+        --held.next; // a byte of the held text, which is still there
 }
 
 // After a CR: a LF behind it is folded into one '\n'; any other byte stays in the stream, and the
@@ -165,7 +441,7 @@ inline int end_of_run() {
     if (run.write_error != 0) {
         std::fprintf(stderr, "%s: write error: %s\n", run.program, std::strerror(run.write_error));
     }
-    bool failed = run.write_error != 0 || input_failed();
+    bool failed = run.write_error != 0 || input_failed() || held.refused;
     if (input.files != nullptr) close_current_source(); // a stream given by a test stays open
     std::free(input.files);
     start_run(run.program);

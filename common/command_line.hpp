@@ -1,6 +1,7 @@
-// The command line of every calculator: P [OPTION]... [FILE]... Options are --help, --version and
-// --line-buffered, each also as any unique abbreviation; "--" ends them; every other argument is a
-// file to read ("-" is standard input).
+// The command line of every calculator: P [OPTION]... [FILE]... Options are --help, --version,
+// --line-buffered and --strict, each also as any unique abbreviation; "--" ends them; every other
+// argument is a file to read ("-" is standard input). --strict makes the run read through calc_io's
+// check of the common form.
 // Only the drivers include this; each passes its own name and usage text. CALC_VERSION comes from
 // the build (the project's version in the top CMakeLists.txt).
 #pragma once
@@ -23,15 +24,17 @@ struct Outcome {
 };
 
 // The long options. Each is taken whole or as any abbreviation that names it alone ("--he").
-enum class Option { help, version, line_buffered };
+enum class Option { help, version, line_buffered, strict };
 
 struct LongOption {
     const char *name; // without its "--"
     Option option;
 };
 
-constexpr LongOption long_options[] = {
-    {"help", Option::help}, {"version", Option::version}, {"line-buffered", Option::line_buffered}};
+constexpr LongOption long_options[] = {{"help", Option::help},
+                                       {"version", Option::version},
+                                       {"line-buffered", Option::line_buffered},
+                                       {"strict", Option::strict}};
 
 // No two names begin with the same letter, so no abbreviation can name two options: there is no
 // ambiguous case to report.
@@ -76,6 +79,10 @@ inline int answer(bool help, const char *program, const char *usage) {
         std::fputs("The FILEs are read in order as one stream; with no FILE, or where FILE is -,\n"
                    "standard input is read.\n"
                    "      --line-buffered  write each result line as soon as it is computed\n"
+                   "      --strict         accept the common form only: operand lines of digits\n"
+                   "                       with an optional leading minus, operator lines +, -\n"
+                   "                       or * alone, empty lines between calculations; the\n"
+                   "                       first other line is named and ends the run, status 1\n"
                    "      --help           display this help and exit\n"
                    "      --version        output version information and exit\n",
                    stdout);
@@ -119,7 +126,7 @@ inline Outcome handle_arguments(int argc, char **argv, const char *program, cons
     calc_io::start_run(program);
     char **files = nullptr; // the FILE operands in order, gathered into a heap array
     int count = 0;
-    bool line_buffered = false, options_over = false, out_of_memory = false;
+    bool line_buffered = false, strict = false, options_over = false, out_of_memory = false;
     for (int i = 1; i < argc; ++i) {
         char *argument = argv[i];
         if (options_over || !is_option(argument)) {
@@ -145,6 +152,10 @@ inline Outcome handle_arguments(int argc, char **argv, const char *program, cons
             line_buffered = true;
             continue;
         }
+        if (option->option == Option::strict) {
+            strict = true;
+            continue;
+        }
         std::free(files);
         return Outcome{false, answer(option->option == Option::help, program, usage)};
     }
@@ -154,8 +165,10 @@ inline Outcome handle_arguments(int argc, char **argv, const char *program, cons
     }
     // Every result line is flushed at its newline; a terminal is line buffered already.
     if (line_buffered) std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    if (count == 0) return Outcome{true, 0}; // standard input, as start_run left it
-    return read_files(files, count);
+    // Standard input, as start_run left it, or the FILEs.
+    const Outcome outcome = count == 0 ? Outcome{true, 0} : read_files(files, count);
+    if (outcome.run_calculations && strict) calc_io::hold_calculations();
+    return outcome;
 }
 
 } // namespace command_line

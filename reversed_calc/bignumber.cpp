@@ -107,6 +107,7 @@ char *read_string() {
         text[count++] = static_cast<char>(c);
         leading = false;
     }
+    calc_io::line_ended();
     text = reallocate(text, count + 1);
     text[count] = '\0';
     return text;
@@ -129,9 +130,11 @@ ReversedNumber *init_bignumber() {
 char *read_char() {
     int op = next_byte();
     if (op == EOF) return nullptr;
+    if (op != '+' && op != '-' && op != '*') // named before the next byte moves the line on
+        calc_io::report_current_line(calc_io::expected_operator);
     auto *buffer = static_cast<char *>(allocate(1));
     buffer[0] = static_cast<char>(op);
-    next_byte(); // the newline of the operator line
+    if (next_byte() == '\n') calc_io::line_ended(); // the newline of the operator line
     return buffer;
 }
 

@@ -30,6 +30,7 @@ char *read_string();
 // read has failed.
 ReversedNumber *init_bignumber();
 // New one-byte buffer holding the operator; the byte after it is discarded. Null at end of input.
+// A byte other than "+", "-", "*" is named with its line on standard error.
 char *read_char();
 
 // Preparing and printing.

@@ -90,6 +90,7 @@ NumberText *readNumber() {
         makeRoom(n, &capacity);
         n->digits[n->length++] = static_cast<char>(c);
     }
+    calc_io::line_ended();
     n->digits[n->length] = '\0';
     verificaSinais(n);
     removeZeros(n, 0);
@@ -332,7 +333,10 @@ void resultadoNegativo(NumberText *r) {
 
 NumberText *verificaOperacao(NumberText *a, NumberText *b) {
     int op = nextByte();
-    if (op != '+' && op != '-' && op != '*') return nullptr;
+    if (op != '+' && op != '-' && op != '*') {
+        if (op != EOF) calc_io::report_current_line(calc_io::expected_operator);
+        return nullptr;
+    }
     int c = compararNumeros(a, b);
     invertNumber(a);
     invertNumber(b);

@@ -40,7 +40,8 @@ NumberText *multiply(const NumberText *a, const NumberText *b); // |a| * |b|
 
 // Signs and dispatch.
 void resultadoNegativo(NumberText *r); // puts "-" in front of r's digits
-// Reads the operator and returns the new signed result; null when the byte is not "+", "-", "*".
+// Reads the operator and returns the new signed result; null when the byte is not "+", "-", "*"
+// (named with its line on standard error, unless the input has ended).
 NumberText *verificaOperacao(NumberText *a, NumberText *b);
 
 } // namespace string_calc

@@ -34,7 +34,8 @@ int main(int argc, char **argv) {
         }
         NumberText *result = verificaOperacao(a, b);
         if (result == nullptr) {
-            // No operator: at end of input the calculation is dropped; anything else ends the run.
+            // No operator: at end of input the calculation is dropped; anything else (named on
+            // standard error) ends the run.
             liberaMemoria(a);
             liberaMemoria(b);
             const int endStatus = endOfRun();
@@ -45,6 +46,6 @@ int main(int argc, char **argv) {
         liberaMemoria(a);
         liberaMemoria(b);
         liberaMemoria(result);
-        nextByte(); // the newline that ends the operator line
+        if (nextByte() == '\n') calc_io::line_ended(); // the newline that ends the operator line
     }
 }

@@ -1,7 +1,11 @@
 // Process-level suites shared by every calculator, run against the built program:
-//   Cases          tests/<program>/cases.txt: exact output and exit for each stream
-//   Differential   seeded clean streams, output compared with the GMP oracle byte for byte
+//   Cases          tests/<program>/cases.txt: exact output and exit for each stream; and
+//                  tests/common/strict_cases.txt under --strict, the same for all six
+//   Differential   seeded clean streams, output compared with the GMP oracle byte for byte (every
+//                  other stream under --strict)
 //   Robustness     seeded damaged streams: every run ends by exit, in time, with nothing on stderr
+//                  but a message naming a line; under --strict, the oracle's results of the
+//                  calculations before the first line outside the common form
 //   AllocationFailure  each allocation of a representative run failed in turn
 //   AddressLimit   a multi-megabyte operand, and a long stream, under an address-space limit
 //   WriteFailure   runs whose standard output cannot be written (/dev/full)
@@ -99,13 +103,14 @@ void expect_failure_path(const RunResult &r, const std::string &normal, const st
         << context << ": output before the message is not a prefix of the normal output";
 }
 
-TEST(Cases, EveryStreamGivesItsExactOutput) {
-    std::string path = data_dir + "/cases.txt";
-    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no cases.txt";
+// Runs every stream of the cases file `path`, with `options` on the command line.
+void expect_cases(const std::string &path, const std::vector<std::string> &options) {
     auto cases = read_cases(path);
     ASSERT_FALSE(cases.empty());
+    std::vector<std::string> command{program_path};
+    command.insert(command.end(), options.begin(), options.end());
     for (const auto &c : cases) {
-        RunResult r = run(c.input);
+        RunResult r = run_program(command, c.input, sanitizer_options());
         std::string where = path + ":" + std::to_string(c.line) + " [" + c.heading +
                             "] in: " + escape(c.input.substr(0, 200));
         EXPECT_EQ(escape(r.out), escape(c.output)) << where;
@@ -116,6 +121,17 @@ TEST(Cases, EveryStreamGivesItsExactOutput) {
     }
 }
 
+TEST(Cases, EveryStreamGivesItsExactOutput) {
+    std::string path = data_dir + "/cases.txt";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no cases.txt";
+    expect_cases(path, {});
+}
+
+// One table for the six: under --strict each gives the same lines, status and message.
+TEST(Cases, StrictStreamsGiveTheCommonOutput) {
+    expect_cases(data_dir + "/../common/strict_cases.txt", {"--strict"});
+}
+
 TEST(Differential, AgreesWithTheOracle) {
     long total = number_setting("diff_calculations", 2000);
     StreamShape shape{100, static_cast<int>(number_setting("diff_max_digits", 5000)), 0.1};
@@ -124,7 +140,10 @@ TEST(Differential, AgreesWithTheOracle) {
         uint64_t seed = base_seed() + static_cast<uint64_t>(stream);
         std::mt19937_64 random(seed);
         std::string input = clean_stream(random, shape);
-        RunResult r = run(input);
+        // Every other stream is read under --strict too, which must change nothing in it.
+        std::vector<std::string> command{program_path};
+        if (stream % 2) command.push_back("--strict");
+        RunResult r = run_program(command, input, sanitizer_options());
         std::string expected = expected_results(input);
         if (r.out == expected && describe_end(r) == "exit 0" && r.err.empty()) continue;
         ++failures;
@@ -134,6 +153,12 @@ TEST(Differential, AgreesWithTheOracle) {
                       << keep_input("differential", seed, input) << "): ended " << describe_end(r)
                       << ", first difference at output byte " << at << "\n stderr: " << r.err.substr(0, 2000);
     }
+}
+
+// Nothing on standard error, or one message that names a line of the input (no sanitizer report).
+bool one_message(const std::string &err) {
+    return err.empty() || (err.rfind(program_name() + ": standard input:", 0) == 0 &&
+                           err.find('\n') == err.size() - 1);
 }
 
 TEST(Robustness, DamagedStreamsEndCleanly) {
@@ -147,11 +172,20 @@ TEST(Robustness, DamagedStreamsEndCleanly) {
         std::mt19937_64 random(seed);
         std::string input = damaged_stream(random);
         RunResult r = run(input);
-        bool clean = !r.timed_out && r.signal == 0 && allowed.count(r.status) && r.err.empty();
+        bool clean = !r.timed_out && r.signal == 0 && allowed.count(r.status) && one_message(r.err);
+        // Under --strict: the results of the calculations before the first line outside the
+        // common form, and status 1 with its message when there is such a line.
+        bool whole = false;
+        std::string expected = expected_results(common_form_prefix(input, whole));
+        RunResult s = run_program({program_path, "--strict"}, input, sanitizer_options());
+        clean = clean && !s.timed_out && s.signal == 0 && s.out == expected &&
+                s.status == (whole ? 0 : 1) && s.err.empty() == whole && one_message(s.err);
         if (clean) continue;
         ++failures;
-        ADD_FAILURE() << "seed " << seed << ": ended " << describe_end(r) << ", input kept in "
-                      << keep_input("robustness", seed, input) << "\n stderr: " << r.err.substr(0, 3000);
+        ADD_FAILURE() << "seed " << seed << ": ended " << describe_end(r) << ", with --strict "
+                      << describe_end(s) << ", input kept in "
+                      << keep_input("robustness", seed, input) << "\n stderr: "
+                      << r.err.substr(0, 3000) << "\n with --strict: " << s.err.substr(0, 3000);
     }
 }
 
@@ -203,12 +237,14 @@ TEST(CommandLine, HelpVersionAndUsageErrors) {
 }
 
 // Runs `script` in bash in a fresh directory holding the files `12-` ("12\n-"), `5+` ("5\n+\n"),
-// `all` ("12\n-5\n+\n") and `--help` ("3\n4\n*\n"), with $P the program and `input` on stdin.
+// `all` ("12\n-5\n+\n"), `--help` ("3\n4\n*\n") and `3*` ("3\n4\n*"), with $P the program and
+// `input` on stdin.
 RunResult run_on_files(const std::string &script, const std::string &input) {
     char directory[] = "/tmp/calc-files-XXXXXX";
     if (mkdtemp(directory) == nullptr) throw std::runtime_error("mkdtemp failed");
     const std::pair<const char *, const char *> files[] = {
-        {"12-", "12\n-"}, {"5+", "5\n+\n"}, {"all", "12\n-5\n+\n"}, {"--help", "3\n4\n*\n"}};
+        {"12-", "12\n-"}, {"5+", "5\n+\n"}, {"all", "12\n-5\n+\n"}, {"--help", "3\n4\n*\n"},
+        {"3*", "3\n4\n*"}};
     for (const auto &[name, bytes] : files)
         std::ofstream(std::string(directory) + "/" + name) << bytes;
     RunOptions options = sanitizer_options();
@@ -253,6 +289,13 @@ TEST(CommandLine, FilesReadAsOneStream) {
     EXPECT_EQ(escape(r.out), escape("7\n"));
     EXPECT_EQ(describe_end(r), "exit 1");
     EXPECT_EQ(r.err, name + ": .: Is a directory\n");
+
+    // Under --strict a FILE without its last newline joins the next FILE's first line: the line
+    // "*12" begins on line 3 of the second FILE, and ends the run there.
+    r = run_on_files("\"$P\" --strict all 3* 12-", "");
+    EXPECT_EQ(escape(r.out), escape("7\n"));
+    EXPECT_EQ(describe_end(r), "exit 1");
+    EXPECT_EQ(r.err, name + ": 3*:3: expected the operator: \"+\", \"-\" or \"*\"\n");
 }
 
 // With --line-buffered a result line comes back through a pipe while the input is still open; a
