@@ -60,7 +60,8 @@ namespace {
 const char usage[] = R"(Reads calculations and, once the input has ended, writes the exact result of
 every calculation, one line each, in input order ("NULL big_number" for a
 calculation without a result). A calculation is three lines: the first operand,
-the second operand and an operator line "+", "-" or "*". An operand is a
+the second operand and an operator line "+", "-" or "*"; an operator other
+than "-" or "*" adds, and so does a missing operator line. An operand is a
 decimal integer of any length with an optional leading "-". An empty line after
 a calculation ends the input. --line-buffered changes nothing here: every
 result is written at the end.

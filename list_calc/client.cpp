@@ -93,8 +93,8 @@ with an optional leading "-".
 
 Exit status: 0 when the input has ended; 1 when memory runs out, input cannot
 be read or output cannot be written; 2 for an unrecognized option or a FILE
-that cannot be opened. Only errors of input and output are named on standard
-error.
+that cannot be opened. Standard error names only errors of input and output,
+and under --strict the line that ends the run.
 )";
 
 } // namespace

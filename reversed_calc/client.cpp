@@ -15,7 +15,8 @@ with an optional leading "+" or "-".
 Exit status: 0 when the input has ended; 1 for an operator other than the
 three (the run ends there), when memory runs out, input cannot be read or
 output cannot be written; 2 for an unrecognized option or a FILE that cannot
-be opened. Only errors of input and output are named on standard error.
+be opened. Standard error names errors of input and output, and the line of an
+operator other than the three.
 )";
 
 } // namespace
