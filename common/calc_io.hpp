@@ -53,7 +53,6 @@ struct Held {
     char *text;             // the calculation held, in its normal form (heap)
     size_t length;          // bytes of it
     size_t capacity;        // bytes allocated for it
-    size_t filled;          // bytes of it ever written (the rest is not yet touched)
     const char *next, *end; // the part of it not yet released to the reader
     int source;             // the source being read
     long line;              // the line of that source being read, from 1
@@ -181,15 +180,13 @@ inline void read_files(char **files, int count) {
 // one calculation's text is held beside the program's own numbers. The first line that breaks the
 // form, and an input that ends inside a calculation, are named on standard error and end the input
 // before that calculation: the readers see the input end after the last complete one, and the
-// run's status is 1. Nothing is read after the line that breaks the form.
+// run's status is 1. Nothing is read after the byte that breaks the form.
 //
-// Lines are read with fgets, which copies them out of the stream's buffer in bulk (a byte at a
-// time, the check would cost about as much as the program's own reader) and stops at a newline, so
-// the check never waits for input past the calculation it holds. fgets does not say how many bytes
-// it read, and a NUL byte looks like the end of what it read; so the held text's room past the
-// line being read never holds a NUL (make_room fills it with past_text, and the NUL that ends what
-// fgets wrote is overwritten once it has been seen): the last NUL in what one fgets wrote is its
-// own, and any NUL before it is a byte of the input, which breaks the line.
+// The digits of an operand, nearly all of the input, are checked and copied eight at a time
+// straight out of what the stream has buffered (buffered_bytes): a byte at a time the check costs
+// about as much again as the program's own reader. Everything else, and every byte where the
+// buffer does not show, goes through getc_unlocked; the check never reads past the calculation's
+// last newline, so it never waits for input that the calculation does not need.
 
 // How reading a line (read_line, read_operator_line) ended.
 enum class LineEnd {
@@ -199,10 +196,6 @@ enum class LineEnd {
     broken,    // at a byte that no line of the common form holds there
     refused,   // memory ran out (the input is refused; named already)
 };
-
-constexpr size_t chunk = 1 << 16;  // the most bytes that one fgets writes, its NUL included
-constexpr size_t scan_width = 8;   // bytes that one step of skip_digits reads
-constexpr char past_text = '\xff'; // what fills the held text's room past the line being read
 
 // Makes the run read through the check; called once the sources are set up.
 inline void hold_calculations() {
@@ -238,117 +231,152 @@ inline int next_source_byte() {
     return c != EOF ? c : held_byte_after_end_of_source();
 }
 
-// Makes room in the held text for one fgets at `at` and the scan of what it writes, all of it
-// filled (not NUL); false, with the input refused, when memory runs out.
-inline bool make_room(size_t at) {
-    const size_t needed = at + chunk + scan_width;
-    if (held.capacity < needed) {
-        const size_t capacity = std::max(needed, 2 * held.capacity);
-        auto *grown = static_cast<char *>(std::realloc(held.text, capacity));
-        if (grown == nullptr) return refuse(held.source, held.line, std::strerror(ENOMEM));
-        held.text = grown;
-        held.capacity = capacity;
-    }
-    if (held.filled < needed) {
-        std::memset(held.text + held.filled, past_text, needed - held.filled);
-        held.filled = needed;
-    }
+// The bytes that the current stream has read ahead and not yet given out. glibc keeps them between
+// the two pointers that its own getc_unlocked macro reads, so the check can look at them in place
+// and take them as that many getc_unlocked would; with another C library none are seen, and every
+// byte comes through getc_unlocked.
+struct Buffered {
+    const char *bytes;
+    size_t count;
+};
+
+inline Buffered buffered_bytes() {
+#ifdef __GLIBC__
+    return {input.stream->_IO_read_ptr,
+            static_cast<size_t>(input.stream->_IO_read_end - input.stream->_IO_read_ptr)};
+#else
+    return {nullptr, 0};
+#endif
+}
+
+// Takes `count` of the buffered bytes, as that many getc_unlocked would.
+inline void take_buffered(size_t count) {
+#ifdef __GLIBC__
+    input.stream->_IO_read_ptr += count;
+#else
+    (void)count;
+#endif
+}
+
+// Makes room in the held text for `bytes` more; false, with the input refused, when memory runs
+// out.
+[[gnu::noinline]] inline bool grow_held_text(size_t bytes) {
+    const size_t capacity = std::max(held.length + bytes, 2 * held.capacity);
+    auto *grown = static_cast<char *>(std::realloc(held.text, capacity));
+    if (grown == nullptr) return refuse(held.source, held.line, std::strerror(ENOMEM));
+    held.text = grown;
+    held.capacity = capacity;
     return true;
+}
+
+inline bool make_room(size_t bytes) {
+    return held.capacity - held.length >= bytes || grow_held_text(bytes);
 }
 
 // The bytes of `w` that are not digits, each marked by a bit of its high nibble: a byte is a digit
 // when its high nibble is 3 and adding 6 to it carries out of no low nibble (a low nibble of 10 to
 // 15 would). A carry out of a byte reaches only the bytes after it in memory; the first marked
-// byte, the one skip_digits wants, has none before it, and a byte whose high nibble is 3 is at
+// byte, the one copy_digits wants, has none before it, and a byte whose high nibble is 3 is at
 // most 0x3f and carries into no other byte.
 inline uint64_t non_digits(uint64_t w) {
     constexpr uint64_t high = 0xf0f0f0f0f0f0f0f0, threes = 0x3030303030303030,
                        sixes = 0x0606060606060606;
     return ((w & high) ^ threes) | (((w + sixes) & high) ^ threes);
 }
-static_assert(scan_width == sizeof(uint64_t));
 
-// The first byte at or after `at` that is not a digit, eight bytes a step. A step may read up to
-// scan_width - 1 bytes past it; make_room has them filled, since that byte is at the latest the
-// NUL of one fgets.
-inline size_t skip_digits(size_t at) {
-    for (;; at += scan_width) {
-        uint64_t w;
-        std::memcpy(&w, held.text + at, scan_width);
-        const uint64_t marks = non_digits(w);
-        if (marks == 0) continue;
-        const int bit = std::endian::native == std::endian::little ? std::countr_zero(marks)
-                                                                   : std::countl_zero(marks);
-        return at + static_cast<size_t>(bit) / 8;
-    }
+// The place in its word of the first byte (in memory order) that `marks` marks.
+inline size_t first_marked(uint64_t marks) {
+    const int bit = std::endian::native == std::endian::little ? std::countr_zero(marks)
+                                                               : std::countl_zero(marks);
+    return static_cast<size_t>(bit) / 8;
 }
 
-// True when the NUL at `at`, in what the fgets at `from` wrote, is its own: no NUL follows it in
-// the chunk.
-inline bool fgets_end_at(size_t from, size_t at) {
-    return std::memchr(held.text + at + 1, '\0', from + chunk - 1 - at) == nullptr;
+// Appends the digits at the front of `bytes` (`count` bytes) to the held text, eight a step;
+// returns how many there were. A step stores its whole word, so make_room must have left 8 bytes
+// past the count.
+inline size_t copy_digits(const char *bytes, size_t count) {
+    char *to = held.text + held.length;
+    size_t at = 0;
+    for (; at + sizeof(uint64_t) <= count; at += sizeof(uint64_t)) {
+        uint64_t w;
+        std::memcpy(&w, bytes + at, sizeof w);
+        std::memcpy(to + at, &w, sizeof w);
+        const uint64_t marks = non_digits(w);
+        if (marks != 0) return at + first_marked(marks);
+    }
+    for (; at < count && bytes[at] >= '0' && bytes[at] <= '9'; ++at) to[at] = bytes[at];
+    return at;
+}
+
+// What hold_digits returns when memory ran out: no byte, and not EOF.
+constexpr int refused_input = EOF - 1;
+
+// Holds the digit `c` (already taken) and every digit after it; returns the byte after them
+// (taken), or refused_input.
+inline int hold_digits(int c) {
+    while (c >= '0' && c <= '9') {
+        const Buffered ahead = buffered_bytes();
+        if (!make_room(ahead.count + 1 + sizeof(uint64_t))) return refused_input;
+        held.text[held.length++] = static_cast<char>(c);
+        const size_t digits = copy_digits(ahead.bytes, ahead.count);
+        held.length += digits;
+        take_buffered(digits);
+        c = next_source_byte();
+    }
+    return c;
+}
+
+// The end of a line at `c`, taken: a LF, a CR LF or the end of the input; any other byte (a CR
+// before anything but LF too) breaks the line.
+inline LineEnd line_end(int c) {
+    if (c == '\n') return LineEnd::newline;
+    if (c == '\r') return next_source_byte() == '\n' ? LineEnd::newline : LineEnd::broken;
+    if (c == EOF) return LineEnd::input_end;
+    return c == refused_input ? LineEnd::refused : LineEnd::broken;
+}
+
+// Where the line being read began, once its first byte has been taken.
+inline void line_begins() {
+    held.line_source = held.source;
+    held.line_start = held.line;
 }
 
 // Reads an operand line into the held text at held.length: an optional "-", then digits, then its
-// end. held.length is left at the end of that text (the line's end is not held). Stops at the
-// first byte that breaks that shape. The line may go on past one fgets, and into the next source.
-inline LineEnd read_line() {
-    const size_t start = held.length;
-    for (size_t from = start;;) { // where the next fgets writes
-        if (!make_room(from)) return LineEnd::refused;
-        char *text = held.text;
-        if (std::fgets(text + from, static_cast<int>(chunk), input.stream) == nullptr) {
-            const int c = held_byte_after_end_of_source(); // the source ended (or failed)
-            if (c == EOF) return from == start ? LineEnd::nothing : LineEnd::input_end;
-            std::ungetc(c, input.stream);
-            continue;
-        }
-        if (from == start) { // where the line begins, once its first byte has been read
-            held.line_source = held.source;
-            held.line_start = held.line;
-        }
-        const bool sign = from == start && text[from] == '-';
-        const size_t at = held.length = skip_digits(from + sign);
-        if (text[at] == '\n' || (text[at] == '\r' && text[at + 1] == '\n')) {
-            text[at + 1 + (text[at] == '\r')] = past_text; // fgets's NUL, right after the LF
-            return LineEnd::newline;
-        }
-        const size_t end = at + (text[at] == '\r'); // where fgets's NUL must be
-        if (text[end] != '\0' || !fgets_end_at(from, end)) return LineEnd::broken;
-        text[end] = past_text;
-        const int c = next_source_byte(); // past what fgets could read
-        if (text[at] == '\r') return c == '\n' ? LineEnd::newline : LineEnd::broken;
-        if (c == EOF) return LineEnd::input_end;
-        std::ungetc(c, input.stream);
-        from = at;
+// end, which is not held. Stops at the first byte that breaks that shape.
+inline LineEnd read_operand_line() {
+    int c = next_source_byte();
+    if (c == EOF) return LineEnd::nothing;
+    line_begins();
+    if (c == '-') {
+        if (!make_room(2)) return LineEnd::refused; // the "-" and the LF that ends the line
+        held.text[held.length++] = '-';
+        c = next_source_byte();
     }
+    return line_end(hold_digits(c));
 }
 
-// Reads the operator line into the held text at held.length: "+", "-" or "*", then its end. Its
-// two bytes are cheaper to take one at a time than through fgets.
+// Reads the operator line into the held text at held.length: "+", "-" or "*", then its end.
 inline LineEnd read_operator_line() {
     const int c = next_source_byte();
     if (c == EOF) return LineEnd::nothing;
-    held.line_source = held.source;
-    held.line_start = held.line;
+    line_begins();
     if (c != '+' && c != '-' && c != '*') return LineEnd::broken;
-    int after = next_source_byte();
-    if (after == '\r') after = next_source_byte() == '\n' ? '\n' : '\r';
-    if (after != '\n' && after != EOF) return LineEnd::broken;
-    held.text[held.length++] = static_cast<char>(c); // room: make_room left chunk bytes for it
-    return after == '\n' ? LineEnd::newline : LineEnd::input_end;
+    if (!make_room(2)) return LineEnd::refused; // the operator and the LF that ends the line
+    held.text[held.length++] = static_cast<char>(c);
+    return line_end(next_source_byte());
 }
 
 // Reads the next calculation into the held text, ready to be released; false when there is none:
 // the input ended between calculations, or the check refused it (and named its line).
-[[gnu::noinline]] inline bool hold_next_calculation() {
+inline bool hold_next_calculation() {
     static const char *const expected[] = {expected_first_operand, expected_second_operand,
                                            expected_operator};
     held.length = 0;
     for (int part = 0; part < 3; ++part) {
         const size_t start = held.length;
-        LineEnd end = part < 2 ? read_line() : read_operator_line();
-        for (; part == 0 && end == LineEnd::newline && held.length == start; end = read_line())
+        LineEnd end = part < 2 ? read_operand_line() : read_operator_line();
+        for (; part == 0 && end == LineEnd::newline && held.length == start;
+             end = read_operand_line())
             ++held.line; // an empty line before the calculation
         if (end == LineEnd::refused) return false;
         if (end == LineEnd::nothing && part == 0) {
@@ -357,10 +385,11 @@ inline LineEnd read_operator_line() {
         }
         if (end == LineEnd::nothing)
             return refuse(held.source, held.line, ends_inside_a_calculation);
-        const bool digits = held.length > start + (held.text[start] == '-'); // an operand's
+        const size_t length = held.length - start; // an operand: a digit, after a "-" if any
+        const bool digits = length > 0 && (held.text[start] != '-' || length > 1);
         if (end == LineEnd::broken || (part < 2 && !digits))
             return refuse(held.line_source, held.line_start, expected[part]);
-        held.text[held.length++] = '\n';
+        held.text[held.length++] = '\n'; // room: left when the line's first byte was held
         if (end == LineEnd::newline) {
             ++held.line;
             continue;
@@ -388,9 +417,11 @@ inline int next_held_byte() {
 
 // The next byte of the stream, or EOF once it has ended (and for good); under --strict, the next
 // byte of the calculation that the check holds. The run has one thread, so the stream's lock,
-// taken per byte by getc, would only cost time.
+// taken per byte by getc, would only cost time. The held bytes are the unlikely way, so that the
+// loop without --strict keeps the bytes of the source on its straight path.
 inline int next_raw_byte() {
-    if (input.progress != Progress::reading) return next_held_byte();
+    if (input.progress != Progress::reading) [[unlikely]]
+        return next_held_byte();
     int c = getc_unlocked(input.stream);
     return c != EOF ? c : byte_after_end_of_source();
 }
