@@ -397,6 +397,13 @@ TEST(AddressLimit, HugeOperandTakesTheFailurePath) {
     limited.timeout_seconds = 60;
     expect_failure_path(run_program({program_path}, input, limited), normal, "address-space limit");
 
+    // Under --strict the check holds the huge line before any of it reaches the program: memory
+    // runs out there, the line is named, and the run ends with status 1, nothing written.
+    RunResult held = run_program({program_path, "--strict"}, input, limited);
+    EXPECT_EQ(describe_end(held), "exit 1");
+    EXPECT_EQ(held.out, "");
+    EXPECT_EQ(held.err, program_name() + ": standard input:1: Cannot allocate memory\n");
+
     // A program that goes on after a failed allocation (address_limit_goes_on: its exact output)
     // throws the rest of a huge line away and reads the next calculations where they are, or meets
     // the end of the input there. Before it, after a result, a line of half as many digits: it fits
