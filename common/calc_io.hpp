@@ -46,18 +46,19 @@ struct Run {
 
 // The check of --strict: the calculation it holds, and where it stands in the sources.
 struct Held {
-    bool on;                // --strict was given
-    bool over;              // the check reads no more: the input ended, or it refused it
-    bool refused;           // a line broke the form (or the text could not be held): named on
-                            // standard error, and the run's status is 1
-    char *text;             // the calculation held, in its normal form (heap)
-    size_t length;          // bytes of it
-    size_t capacity;        // bytes allocated for it
-    const char *next, *end; // the part of it not yet released to the reader
-    int source;             // the source being read
-    long line;              // the line of that source being read, from 1
-    int line_source;        // the source where the line being checked began
-    long line_start;        // the line of that source where it began
+    bool on;               // --strict was given
+    bool over;             // the check reads no more: the input ended, or it refused it
+    bool refused;          // a line broke the form (or the text could not be held): named on
+                           // standard error, and the run's status is 1
+    char *text;            // the calculation held, in its normal form (heap)
+    size_t length;         // bytes of it
+    size_t capacity;       // bytes allocated for it
+    const char *next = ""; // the part of it not yet released to the reader, up to a NUL after
+                           // the text (a NUL alone while nothing is held)
+    int source;            // the source being read
+    long line;             // the line of that source being read, from 1
+    int line_source;       // the source where the line being checked began
+    long line_start;       // the line of that source where it began
 };
 
 inline Input input{nullptr, 1, 0, stdin, Progress::reading};
@@ -188,7 +189,7 @@ inline void read_files(char **files, int count) {
 // buffer does not show, goes through getc_unlocked; the check never reads past the calculation's
 // last newline, so it never waits for input that the calculation does not need.
 
-// How reading a line (read_line, read_operator_line) ended.
+// How reading a line (read_operand_line, read_operator_line) ended.
 enum class LineEnd {
     newline,   // at a LF or CR LF
     input_end, // at the end of the input
@@ -269,6 +270,7 @@ inline void take_buffered(size_t count) {
     return true;
 }
 
+// Makes room in the held text for `bytes` more (see grow_held_text).
 inline bool make_room(size_t bytes) {
     return held.capacity - held.length >= bytes || grow_held_text(bytes);
 }
@@ -361,7 +363,7 @@ inline LineEnd read_operator_line() {
     if (c == EOF) return LineEnd::nothing;
     line_begins();
     if (c != '+' && c != '-' && c != '*') return LineEnd::broken;
-    if (!make_room(2)) return LineEnd::refused; // the operator and the LF that ends the line
+    if (!make_room(3)) return LineEnd::refused; // the operator, the LF that ends the line, a NUL
     held.text[held.length++] = static_cast<char>(c);
     return line_end(next_source_byte());
 }
@@ -371,6 +373,7 @@ inline LineEnd read_operator_line() {
 inline bool hold_next_calculation() {
     static const char *const expected[] = {expected_first_operand, expected_second_operand,
                                            expected_operator};
+    held.next = ""; // nothing released until the whole calculation is held
     held.length = 0;
     for (int part = 0; part < 3; ++part) {
         const size_t start = held.length;
@@ -397,8 +400,8 @@ inline bool hold_next_calculation() {
         held.over = true; // the input has ended: nothing more is read
         if (part < 2) return refuse(held.source, held.line, ends_inside_a_calculation);
     }
+    held.text[held.length] = '\0'; // room: left with the operator's
     held.next = held.text;
-    held.end = held.text + held.length;
     return true;
 }
 
@@ -411,8 +414,10 @@ inline bool hold_next_calculation() {
 // The next byte for the readers once they no longer read the sources: the held calculation's,
 // then the next calculation's; EOF once the input has ended.
 inline int next_held_byte() {
-    return held.next != held.end ? static_cast<unsigned char>(*held.next++)
-                                 : byte_after_held_text();
+    const auto c = static_cast<unsigned char>(*held.next);
+    if (c == '\0') return byte_after_held_text();
+    ++held.next;
+    return c;
 }
 
 // The next byte of the stream, or EOF once it has ended (and for good); under --strict, the next
@@ -431,7 +436,7 @@ inline void unread_raw_byte(int c) {
     if (c == EOF) return;
     if (input.progress == Progress::reading)
         std::ungetc(c, input.stream);
-    else if (held.next != nullptr)
+    else
         --held.next; // a byte of the held text, which is still there
 }
 
