@@ -1,11 +1,8 @@
 // Process-level suites shared by every calculator, run against the built program:
-//   Cases          tests/<program>/cases.txt: exact output and exit for each stream; and
-//                  tests/common/strict_cases.txt under --strict, the same for all six
-//   Differential   seeded clean streams, output compared with the GMP oracle byte for byte (every
-//                  other stream under --strict)
+//   Cases          tests/<program>/cases.txt (and tests/common/strict_cases.txt under --strict)
+//   Differential   seeded clean streams, output compared with the GMP oracle byte for byte
 //   Robustness     seeded damaged streams: every run ends by exit, in time, with nothing on stderr
-//                  but a message naming a line; under --strict, the oracle's results of the
-//                  calculations before the first line outside the common form
+//                  but a message naming a line; under --strict, exactly what the oracle gives
 //   AllocationFailure  each allocation of a representative run failed in turn
 //   AddressLimit   a multi-megabyte operand, and a long stream, under an address-space limit
 //   WriteFailure   runs whose standard output cannot be written (/dev/full)
