@@ -273,8 +273,8 @@ def write_table(args, rows, commands):
              "Machine: %s. Date: %s. Median of %d runs (wall time of the whole process, output to a file)."
              % (machine(), time.strftime("%Y-%m-%d"), args.runs),
              "Command: `%s`." % shlex.join(["python3", "bench/run.py"] + sys.argv[1:]),
-             "Multiplication kernel of string_calc, reversed_calc, batch_calc and ascii_calc: the %s"
-             " form." % kernel_form(args.build), ""]
+             "Vector form of the products of string_calc, reversed_calc, batch_calc, ascii_calc and"
+             " list_calc: the %s form." % kernel_form(args.build), ""]
     for name, size, times in rows:
         lines += ["## %s" % name, "", "Input: %d bytes. Peak memory: the largest resident set of the runs,"
                   " and that per input byte." % size, "",
