@@ -25,7 +25,8 @@ be written; 2 for an unrecognized option or a FILE that cannot be opened.
 // Reads calculations (first operand line, second operand line, operator line) until a line with no
 // digits or the end of input stands where an operand is expected, printing one result each.
 int main(int argc, char **argv) {
-    const command_line::Outcome start = command_line::handle_arguments(argc, argv, "ascii_calc", usage);
+    const command_line::Outcome start =
+        command_line::handle_arguments(argc, argv, "ascii_calc", usage);
     if (!start.run_calculations) return start.status;
     for (;;) {
         CharNumber *a = ler_bignumber(novo_bignumber());

@@ -77,7 +77,8 @@ memory) aborts the run with a report on standard error.
 } // namespace
 
 int main(int argc, char **argv) {
-    const command_line::Outcome start = command_line::handle_arguments(argc, argv, "batch_calc", usage);
+    const command_line::Outcome start =
+        command_line::handle_arguments(argc, argv, "batch_calc", usage);
     if (!start.run_calculations) return start.status;
     using namespace batch_calc;
     process *calculations = create_process();

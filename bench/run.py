@@ -45,6 +45,12 @@ def count_name(n):
     return ("" if lead == 1 else "%dx" % lead) + "10^%d" % exponent
 
 
+def balanced_product(n):
+    """The workload of one product of two random n-digit factors."""
+    return ("mul %d digits" % n, ("balanced", n),
+            lambda r: big_number(r, n) + "\n" + big_number(r, n) + "\n*\n")
+
+
 def workloads(quick, million=False):
     """(name, plot, generator) for each workload: plot is ("balanced", digits), ("long x short",
     None) or None. Names give the sizes that run, --quick's tenths included. With million, the
@@ -58,9 +64,7 @@ def workloads(quick, million=False):
         ("%dk small +/-" % (small // 1000), None, lambda r: small_stream(r, small, "+-")),
         ("%dk small mixed" % (small // 1000), None, lambda r: small_stream(r, small, "+-*")),
     ]
-    for n in sizes:
-        items.append(("mul %d digits" % n, ("balanced", n),
-                      lambda r, n=n: big_number(r, n) + "\n" + big_number(r, n) + "\n*\n"))
+    items += [balanced_product(n) for n in sizes]
     # Long times short, the most common product, each way round: a short factor must cost what
     # its digits need, not what the long one's length would give it.
     zero_run = "0" * (300000 // scale) + "7"
@@ -78,9 +82,7 @@ def workloads(quick, million=False):
         items.append(("mul " + swapped, ("long x short", None),
                       lambda r, long=long, short=short: short(r) + "\n" + long(r) + "\n*\n"))
     if million:
-        n = 10**6 // scale
-        items.append(("mul %d digits" % n, ("balanced", n),
-                      lambda r: big_number(r, n) + "\n" + big_number(r, n) + "\n*\n"))
+        items.append(balanced_product(10**6 // scale))
     return items
 
 

@@ -34,8 +34,9 @@ struct Input {
     int current;  // index of the source being read
     FILE *stream; // the open stream of the current source, kept at hand for the byte loop
     Progress progress;
-    long lines = 0; // newlines read so far in the current source, counted by the readers that name
-                    // a line in a message (line_ended); 0 again at each source
+    long lines = 0; // newlines read so far in the current source, counted by whoever reads the
+                    // sources: the check under --strict, else the readers that name a line in a
+                    // message (line_ended); 0 again at each source
 };
 
 // The run: the program's name for messages, and why standard output failed (0 while it has not).
@@ -44,10 +45,10 @@ struct Run {
     int write_error;
 };
 
-// The check of --strict: the calculation it holds, and where it stands in the sources.
+// The check of --strict: the calculation it holds, and where the line being checked began.
 struct Held {
-    bool on;               // --strict was given
-    bool over;             // the check reads no more: the input ended, or it refused it
+    bool over = true;      // the check reads no more: there is none (no --strict), the input
+                           // ended, or the check refused it
     bool refused;          // a line broke the form (or the text could not be held): named on
                            // standard error, and the run's status is 1
     char *text;            // the calculation held, in its normal form (heap)
@@ -55,8 +56,6 @@ struct Held {
     size_t capacity;       // bytes allocated for it
     const char *next = ""; // the part of it not yet released to the reader, up to a NUL after
                            // the text (a NUL alone while nothing is held)
-    int source;            // the source being read
-    long line;             // the line of that source being read, from 1
     int line_source;       // the source where the line being checked began
     long line_start;       // the line of that source where it began
 };
@@ -104,9 +103,10 @@ inline const char expected_second_operand[] =
 inline const char expected_operator[] = "expected the operator: \"+\", \"-\" or \"*\"";
 inline const char ends_inside_a_calculation[] = "the input ends inside a calculation";
 
-// A reader that names lines calls this at each newline it reads.
+// A reader that names lines calls this at each newline it reads. Under --strict the readers take
+// the held text rather than the sources, whose lines the check counts itself.
 inline void line_ended() {
-    ++input.lines;
+    if (input.progress == Progress::reading) ++input.lines;
 }
 
 // Names the line of the current source that the reader is on (the one after the newlines it has
@@ -200,10 +200,7 @@ enum class LineEnd {
 
 // Makes the run read through the check; called once the sources are set up.
 inline void hold_calculations() {
-    held.on = true;
     held.over = input.progress != Progress::reading;
-    held.source = input.current;
-    held.line = 1;
     if (!held.over) input.progress = Progress::checked;
 }
 
@@ -215,21 +212,15 @@ inline bool refuse(int source, long line, const char *what) {
     return false;
 }
 
-// The current source has given EOF: the first byte of the next one (whose lines are counted from 1
-// again), or EOF at the end of the input.
-[[gnu::noinline]] inline int held_byte_after_end_of_source() {
-    int c = byte_after_end_of_source();
-    if (input.current != held.source) {
-        held.source = input.current;
-        held.line = 1;
-    }
-    return c;
+// refuse, naming the line of the current source that the check is on.
+inline bool refuse_current_line(const char *what) {
+    return refuse(input.current, input.lines + 1, what);
 }
 
 // The next byte of the sources, for the check.
 inline int next_source_byte() {
     int c = getc_unlocked(input.stream);
-    return c != EOF ? c : held_byte_after_end_of_source();
+    return c != EOF ? c : byte_after_end_of_source();
 }
 
 // The bytes that the current stream has read ahead and not yet given out. glibc keeps them between
@@ -264,7 +255,7 @@ inline void take_buffered(size_t count) {
 [[gnu::noinline]] inline bool grow_held_text(size_t bytes) {
     const size_t capacity = std::max(held.length + bytes, 2 * held.capacity);
     auto *grown = static_cast<char *>(std::realloc(held.text, capacity));
-    if (grown == nullptr) return refuse(held.source, held.line, std::strerror(ENOMEM));
+    if (grown == nullptr) return refuse_current_line(std::strerror(ENOMEM));
     held.text = grown;
     held.capacity = capacity;
     return true;
@@ -339,8 +330,8 @@ inline LineEnd line_end(int c) {
 
 // Where the line being read began, once its first byte has been taken.
 inline void line_begins() {
-    held.line_source = held.source;
-    held.line_start = held.line;
+    held.line_source = input.current;
+    held.line_start = input.lines + 1;
 }
 
 // Reads an operand line into the held text at held.length: an optional "-", then digits, then its
@@ -380,25 +371,24 @@ inline bool hold_next_calculation() {
         LineEnd end = part < 2 ? read_operand_line() : read_operator_line();
         for (; part == 0 && end == LineEnd::newline && held.length == start;
              end = read_operand_line())
-            ++held.line; // an empty line before the calculation
+            ++input.lines; // an empty line before the calculation
         if (end == LineEnd::refused) return false;
         if (end == LineEnd::nothing && part == 0) {
             held.over = true;
             return false;
         }
-        if (end == LineEnd::nothing)
-            return refuse(held.source, held.line, ends_inside_a_calculation);
+        if (end == LineEnd::nothing) return refuse_current_line(ends_inside_a_calculation);
         const size_t length = held.length - start; // an operand: a digit, after a "-" if any
         const bool digits = length > 0 && (held.text[start] != '-' || length > 1);
         if (end == LineEnd::broken || (part < 2 && !digits))
             return refuse(held.line_source, held.line_start, expected[part]);
         held.text[held.length++] = '\n'; // room: left when the line's first byte was held
         if (end == LineEnd::newline) {
-            ++held.line;
+            ++input.lines;
             continue;
         }
         held.over = true; // the input has ended: nothing more is read
-        if (part < 2) return refuse(held.source, held.line, ends_inside_a_calculation);
+        if (part < 2) return refuse_current_line(ends_inside_a_calculation);
     }
     held.text[held.length] = '\0'; // room: left with the operator's
     held.next = held.text;
@@ -407,7 +397,7 @@ inline bool hold_next_calculation() {
 
 // The held calculation has been released: the first byte of the next one, or EOF.
 [[gnu::noinline]] inline int byte_after_held_text() {
-    if (!held.on || held.over || !hold_next_calculation()) return EOF;
+    if (held.over || !hold_next_calculation()) return EOF;
     return static_cast<unsigned char>(*held.next++);
 }
 

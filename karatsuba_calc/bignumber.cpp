@@ -329,10 +329,10 @@ constexpr uint64_t potencia_de_dez(int k) {
 static_assert(potencia_de_dez(2 * maior_span_nativo) <= UINT64_MAX / 10,
               "a native step's product must fit 64 bits");
 
-// The product of the spans of L digits whose values are x and y, by the recursion on values;
-// counts its steps in `passos`.
-template <int L> uint64_t produto_de_valores(uint64_t x, uint64_t y, long long &passos) {
-    ++passos;
+// The product of the spans of L digits whose values are x and y, by the recursion on values; each
+// step counts in `chamadas`.
+template <int L> uint64_t produto_de_valores(uint64_t x, uint64_t y) {
+    ++chamadas;
     if constexpr (L <= 3) {
         return x * y; // the step's native product, at most 999 * 999
     } else {
@@ -340,11 +340,11 @@ template <int L> uint64_t produto_de_valores(uint64_t x, uint64_t y, long long &
         constexpr int h = L / 2, k = L - h;
         constexpr uint64_t base = potencia_de_dez(k);
         const uint64_t xh = x / base, xl = x % base, yh = y / base, yl = y % base;
-        const uint64_t z2 = produto_de_valores<h>(xh, yh, passos);
-        const uint64_t z0 = produto_de_valores<k>(xl, yl, passos);
+        const uint64_t z2 = produto_de_valores<h>(xh, yh);
+        const uint64_t z0 = produto_de_valores<k>(xl, yl);
         const uint64_t s1 = xh + xl, s2 = yh + yl;
-        const uint64_t z1 = s1 >= base || s2 >= base ? produto_de_valores<k + 1>(s1, s2, passos)
-                                                     : produto_de_valores<k>(s1, s2, passos);
+        const uint64_t z1 = s1 >= base || s2 >= base ? produto_de_valores<k + 1>(s1, s2)
+                                                     : produto_de_valores<k>(s1, s2);
         return (z2 * base + (z1 - z2 - z0)) * base + z0;
     }
 }
@@ -399,33 +399,31 @@ template <int L, class Lugar> Parcial escrever_produto(uint64_t p, Lugar *out) {
     return {n, 9};
 }
 
-template <int L, class Lugar>
-Parcial produto_nativo(uint64_t x, uint64_t y, Lugar *out, long long &passos) {
-    return escrever_produto<L>(produto_de_valores<L>(x, y, passos), out);
+template <int L, class Lugar> Parcial produto_nativo(uint64_t x, uint64_t y, Lugar *out) {
+    return escrever_produto<L>(produto_de_valores<L>(x, y), out);
 }
 
 // out[0, 2n) = x * y for the values of two spans of n <= maior_span_nativo digits.
-template <class Lugar>
-Parcial produto_nativo(uint64_t x, uint64_t y, int32_t n, Lugar *out, long long &passos) {
+template <class Lugar> Parcial produto_nativo(uint64_t x, uint64_t y, int32_t n, Lugar *out) {
     switch (n) {
     case 1:
-        return produto_nativo<1>(x, y, out, passos);
+        return produto_nativo<1>(x, y, out);
     case 2:
-        return produto_nativo<2>(x, y, out, passos);
+        return produto_nativo<2>(x, y, out);
     case 3:
-        return produto_nativo<3>(x, y, out, passos);
+        return produto_nativo<3>(x, y, out);
     case 4:
-        return produto_nativo<4>(x, y, out, passos);
+        return produto_nativo<4>(x, y, out);
     case 5:
-        return produto_nativo<5>(x, y, out, passos);
+        return produto_nativo<5>(x, y, out);
     case 6:
-        return produto_nativo<6>(x, y, out, passos);
+        return produto_nativo<6>(x, y, out);
     case 7:
-        return produto_nativo<7>(x, y, out, passos);
+        return produto_nativo<7>(x, y, out);
     case 8:
-        return produto_nativo<8>(x, y, out, passos);
+        return produto_nativo<8>(x, y, out);
     default:
-        return produto_nativo<9>(x, y, out, passos);
+        return produto_nativo<9>(x, y, out);
     }
 }
 
@@ -545,7 +543,7 @@ template <class Lugar>
 Parcial produto(const int16_t *x, const int16_t *y, int32_t L, Lugar *out, int16_t *somas,
                 Lugar *produtos) {
     if (L > maior_span_nativo) return produto_span(x, y, L, out, somas, produtos);
-    return produto_nativo(valor(x, L), valor(y, L), L, out, chamadas);
+    return produto_nativo(valor(x, L), valor(y, L), L, out);
 }
 
 // The two outer products and the half sums of a step whose low half is native (k <=
@@ -556,17 +554,18 @@ Parcial metades_nativas(const int16_t *x, const int16_t *y, int32_t L, Lugar *ou
                         Lugar *produtos, int32_t *m, Parcial *p2, Parcial *p0) {
     const int32_t h = L / 2, k = L - h;
     const uint64_t xh = valor(x, h), xl = valor(x + h, k), yh = valor(y, h), yl = valor(y + h, k);
-    *p2 = produto_nativo(xh, yh, h, out, chamadas);
-    *p0 = produto_nativo(xl, yl, k, out + 2 * h, chamadas);
+    *p2 = produto_nativo(xh, yh, h, out);
+    *p0 = produto_nativo(xl, yl, k, out + 2 * h);
     const uint64_t s1 = xh + xl, s2 = yh + yl, base = potencia_de_dez(k);
     *m = k + (s1 >= base || s2 >= base);
-    if (*m <= maior_span_nativo) return produto_nativo(s1, s2, *m, produtos, chamadas);
+    if (*m <= maior_span_nativo) return produto_nativo(s1, s2, *m, produtos);
     // Half sums of one digit more than a native span: their digits, for a step on digit arrays.
     int16_t *d1 = somas, *d2 = somas + *m;
-    escrever_digitos(static_cast<unsigned>(s1 / 1000), d1, *m - 3);
-    escrever_digitos(static_cast<unsigned>(s1 % 1000), d1 + *m - 3, 3);
-    escrever_digitos(static_cast<unsigned>(s2 / 1000), d2, *m - 3);
-    escrever_digitos(static_cast<unsigned>(s2 % 1000), d2 + *m - 3, 3);
+    static_assert(2 * (potencia_de_dez(maior_span_nativo) - 1) <=
+                      std::numeric_limits<unsigned>::max(),
+                  "a native half sum fits the unsigned that escrever_digitos takes");
+    escrever_digitos(static_cast<unsigned>(s1), d1, *m);
+    escrever_digitos(static_cast<unsigned>(s2), d2, *m);
     const int32_t usados = 2 * (k + 1);
     return produto_span(d1, d2, *m, produtos, somas + usados, produtos + usados);
 }

@@ -55,7 +55,8 @@ written; 2 for an unrecognized option or a FILE that cannot be opened.
 } // namespace
 
 int main(int argc, char **argv) {
-    const command_line::Outcome start = command_line::handle_arguments(argc, argv, "karatsuba_calc", usage);
+    const command_line::Outcome start =
+        command_line::handle_arguments(argc, argv, "karatsuba_calc", usage);
     if (!start.run_calculations) return start.status;
     for (int c = proximo_byte(); c != EOF; c = proximo_byte()) {
         SignedDigits *a = novo_operando();

@@ -17,7 +17,8 @@ std::int32_t convertChar(char c) {
 namespace {
 
 // The one reader of the calculation stream: the next byte, or EOF once the stream has ended (at
-// its end or at a failed read), for good. A CR is a byte like any other here: the driver ignores it.
+// its end or at a failed read), for good. A CR is a byte like any other here: the driver ignores
+// it.
 int proximoByte() {
     return calc_io::next_raw_byte();
 }
@@ -100,7 +101,8 @@ and under --strict the line that ends the run.
 } // namespace
 
 int main(int argc, char **argv) {
-    const command_line::Outcome start = command_line::handle_arguments(argc, argv, "list_calc", usage);
+    const command_line::Outcome start =
+        command_line::handle_arguments(argc, argv, "list_calc", usage);
     if (!start.run_calculations) return start.status;
     return list_calc::executar();
 }

@@ -26,7 +26,8 @@ operator other than the three.
 // unknown operator ends the run with status 1, and so do input that could not be read and output
 // that could not be written.
 int main(int argc, char **argv) {
-    const command_line::Outcome start = command_line::handle_arguments(argc, argv, "reversed_calc", usage);
+    const command_line::Outcome start =
+        command_line::handle_arguments(argc, argv, "reversed_calc", usage);
     if (!start.run_calculations) return start.status;
     using namespace reversed_calc;
     for (int first = next_byte(); first != EOF; first = next_byte()) {

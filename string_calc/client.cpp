@@ -21,7 +21,8 @@ three (the run ends there), when memory runs out (after the message
 
 // Reads calculations until the input ends and prints one result line for each.
 int main(int argc, char **argv) {
-    const command_line::Outcome start = command_line::handle_arguments(argc, argv, "string_calc", usage);
+    const command_line::Outcome start =
+        command_line::handle_arguments(argc, argv, "string_calc", usage);
     if (!start.run_calculations) return start.status;
     using namespace string_calc;
     for (;;) {
