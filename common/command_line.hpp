@@ -1,12 +1,13 @@
 // The command line of every calculator: P [OPTION]... [FILE]... Options are --help, --version,
 // --line-buffered and --strict, each also as any unique abbreviation; "--" ends them; every other
-// argument is a file to read ("-" is standard input). --strict makes the run read through calc_io's
-// check of the common form.
+// argument is a file to read ("-" is standard input). --strict makes the run read through the
+// check of the common form (common_form.hpp).
 // Only the drivers include this; each passes its own name and usage text. CALC_VERSION comes from
 // the build (the project's version in the top CMakeLists.txt).
 #pragma once
 
 #include "calc_io.hpp"
+#include "common_form.hpp"
 
 #include <cerrno>
 #include <cstdio>
@@ -167,7 +168,7 @@ inline Outcome handle_arguments(int argc, char **argv, const char *program, cons
     if (line_buffered) std::setvbuf(stdout, nullptr, _IOLBF, 0);
     // Standard input, as start_run left it, or the FILEs.
     const Outcome outcome = count == 0 ? Outcome{true, 0} : read_files(files, count);
-    if (outcome.run_calculations && strict) calc_io::hold_calculations();
+    if (outcome.run_calculations && strict) common_form::start();
     return outcome;
 }
 

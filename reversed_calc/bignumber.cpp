@@ -107,7 +107,6 @@ char *read_string() {
         text[count++] = static_cast<char>(c);
         leading = false;
     }
-    calc_io::line_ended();
     text = reallocate(text, count + 1);
     text[count] = '\0';
     return text;
@@ -134,7 +133,7 @@ char *read_char() {
         calc_io::report_current_line(calc_io::expected_operator);
     auto *buffer = static_cast<char *>(allocate(1));
     buffer[0] = static_cast<char>(op);
-    if (next_byte() == '\n') calc_io::line_ended(); // the newline of the operator line
+    next_byte(); // the newline of the operator line, or whatever stands there
     return buffer;
 }
 

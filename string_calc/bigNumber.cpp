@@ -90,7 +90,6 @@ NumberText *readNumber() {
         makeRoom(n, &capacity);
         n->digits[n->length++] = static_cast<char>(c);
     }
-    calc_io::line_ended();
     n->digits[n->length] = '\0';
     verificaSinais(n);
     removeZeros(n, 0);

@@ -47,6 +47,6 @@ int main(int argc, char **argv) {
         liberaMemoria(a);
         liberaMemoria(b);
         liberaMemoria(result);
-        if (nextByte() == '\n') calc_io::line_ended(); // the newline that ends the operator line
+        nextByte(); // the newline that ends the operator line
     }
 }

@@ -81,7 +81,7 @@ std::vector<StreamCase> read_cases(const std::string &path) {
         if (!split(line, ':', key, value))
             throw std::runtime_error(path + ":" + std::to_string(number) + ": no key");
         if (key == "in") {
-            cases.push_back(StreamCase{heading, number, unescape(value), "", "0", false, ""});
+            cases.push_back(StreamCase{heading, number, unescape(value), "", "0", false, "", ""});
             continue;
         }
         if (cases.empty()) throw std::runtime_error(path + ": a case must start with in:");
@@ -89,6 +89,7 @@ std::vector<StreamCase> read_cases(const std::string &path) {
         if (key == "out") c.output = unescape(value);
         else if (key == "exit") c.exit = value;
         else if (key == "err") c.has_err = true, c.err = unescape(value);
+        else if (key == "args") c.args = value;
         else throw std::runtime_error(path + ":" + std::to_string(number) + ": unknown key " + key);
     }
     return cases;

@@ -20,6 +20,7 @@ struct StreamCase {
     std::string exit;     // expected end: a status number, or "abort"
     bool has_err = false; // whether `err` was given
     std::string err;      // expected to occur in standard error; else standard error must be empty
+    std::string args;     // FILE operands after the options, blank-separated ("-": the input)
 };
 
 // Reads a cases file: "# heading" lines, then "in:", "out:", optional "exit:" and "err:" per case.

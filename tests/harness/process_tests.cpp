@@ -107,7 +107,10 @@ void expect_cases(const std::string &path, const std::vector<std::string> &optio
     std::vector<std::string> command{program_path};
     command.insert(command.end(), options.begin(), options.end());
     for (const auto &c : cases) {
-        RunResult r = run_program(command, c.input, sanitizer_options());
+        std::vector<std::string> with_files = command;
+        std::istringstream files(c.args);
+        for (std::string file; files >> file;) with_files.push_back(file);
+        RunResult r = run_program(with_files, c.input, sanitizer_options());
         std::string where = path + ":" + std::to_string(c.line) + " [" + c.heading +
                             "] in: " + escape(c.input.substr(0, 200));
         EXPECT_EQ(escape(r.out), escape(c.output)) << where;
@@ -288,11 +291,11 @@ TEST(CommandLine, FilesReadAsOneStream) {
     EXPECT_EQ(r.err, name + ": .: Is a directory\n");
 
     // Under --strict a FILE without its last newline joins the next FILE's first line: the line
-    // "*12" begins on line 3 of the second FILE, and ends the run there.
+    // "*12" begins on line 3 of the second FILE, and its second byte ends the run.
     r = run_on_files("\"$P\" --strict all 3* 12-", "");
     EXPECT_EQ(escape(r.out), escape("7\n"));
     EXPECT_EQ(describe_end(r), "exit 1");
-    EXPECT_EQ(r.err, name + ": 3*:3: expected the operator: \"+\", \"-\" or \"*\"\n");
+    EXPECT_EQ(r.err, name + ": 3*:3:2: expected the operator: \"+\", \"-\" or \"*\"; found '1'\n");
 }
 
 // With --line-buffered a result line comes back through a pipe while the input is still open; a
@@ -512,23 +515,30 @@ TEST(ReadFailure, UnreadableInputIsNotASuccess) {
 // it: the output is what the program prints for the bytes before the failure alone, the status is
 // 1, and standard input is not read again (later reads are still served the rest, so a program
 // that reads on shows it in its output too). The failed read follows a chunk that ends inside a
-// CR LF pair, right after an operator byte, inside an operand, and on a calculation boundary.
+// CR LF pair, right after an operator byte, inside an operand, and on a calculation boundary; and,
+// under --strict, inside the second operand, where the failed read is the one message.
 TEST(ReadFailure, AFailedReadEndsTheInputThere) {
     if (!read_failure_injection_available()) GTEST_SKIP() << "failing a read needs x86-64 Linux";
-    const std::pair<std::string, std::string> cuts[] = {
-        {"12\r\n-5\r\n+\r\n3\r\n4\r\n*\r\n55\r", "\n6\r\n+\r\n100\r\n200\r\n*\r\n"},
-        {"12\n-5\n+", "3\n4\n*\n5\n6\n+\n"},
-        {"12\n-5\n+\n3\n4\n*\n5", "5\n6\n-\n7\n8\n*\n"},
-        {"12\n-5\n+\n", "3\n4\n*\n5\n6\n+\n"}};
+    const std::tuple<std::string, std::string, bool> cuts[] = {
+        {"12\r\n-5\r\n+\r\n3\r\n4\r\n*\r\n55\r", "\n6\r\n+\r\n100\r\n200\r\n*\r\n", false},
+        {"12\n-5\n+", "3\n4\n*\n5\n6\n+\n", false},
+        {"12\n-5\n+\n3\n4\n*\n5", "5\n6\n-\n7\n8\n*\n", false},
+        {"12\n-5\n+\n", "3\n4\n*\n5\n6\n+\n", false},
+        {"12\n-5", "+\n3\n4\n*\n", true}};
     RunOptions options = sanitizer_options();
     options.env[0].second += ":detect_leaks=0"; // LeakSanitizer cannot run in a traced process
-    for (const auto &[before, after] : cuts) {
-        FailedReadRun r = run_with_failed_read({program_path}, {before, after}, 2, options);
+    for (const auto &[before, after, strict] : cuts) {
+        std::vector<std::string> command{program_path};
+        if (strict) command.push_back("--strict");
+        FailedReadRun r = run_with_failed_read(command, {before, after}, 2, options);
         std::string where = escape(before) + " | failed read | " + escape(after);
         ASSERT_FALSE(r.chunk_split) << where;
-        EXPECT_EQ(escape(r.run.out), escape(run(before).out)) << where;
+        EXPECT_EQ(escape(r.run.out), escape(run_program(command, before, sanitizer_options()).out)) << where;
         EXPECT_EQ(describe_end(r.run), "exit 1") << where;
         EXPECT_EQ(r.reads_after_failure, 0) << where;
+        if (strict) {
+            EXPECT_EQ(r.run.err, program_name() + ": standard input: Input/output error\n") << where;
+        }
     }
 }
 
