@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace command_line {
@@ -99,6 +100,15 @@ inline int answer(bool help, const char *program, const char *usage) {
     return calc_io::end_of_run();
 }
 
+// Why FILE `name` cannot be read, checked before anything is read: 0 when it can be. It must
+// exist, be readable by this process and not be a directory; "-" is standard input.
+inline int why_unreadable(const char *name) {
+    struct stat status;
+    if (std::strcmp(name, "-") == 0) return 0;
+    if (access(name, R_OK) != 0 || stat(name, &status) != 0) return errno;
+    return S_ISDIR(status.st_mode) ? EISDIR : 0;
+}
+
 // Makes the `count` FILEs of the heap array `files` (taken over) the input, once every one of them
 // can be read: each that cannot is named on standard error, and then the status is 2 with nothing
 // read. Each FILE is opened only at its turn, so their number is not bounded by the limit on open
@@ -106,8 +116,9 @@ inline int answer(bool help, const char *program, const char *usage) {
 inline Outcome read_files(char **files, int count) {
     bool all_readable = true;
     for (int i = 0; i < count; ++i) {
-        if (std::strcmp(files[i], "-") == 0 || access(files[i], R_OK) == 0) continue;
-        calc_io::report(files[i], errno);
+        const int error = why_unreadable(files[i]);
+        if (error == 0) continue;
+        calc_io::report(files[i], error);
         all_readable = false;
     }
     if (!all_readable) {

@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
+#include <unistd.h>
 
 using namespace harness;
 
@@ -284,11 +285,15 @@ TEST(CommandLine, FilesReadAsOneStream) {
         EXPECT_EQ(r.err, name + ": cannot read the files: Cannot allocate memory\n");
     }
 
-    // A directory opens, but reading it fails: the input ends there.
-    r = run_on_files("\"$P\" all .", "");
-    EXPECT_EQ(escape(r.out), escape("7\n"));
-    EXPECT_EQ(describe_end(r), "exit 1");
+    // A directory, and a FILE that this process may not read, are named before anything is read.
+    r = run_on_files("\"$P\" all .; echo \"status $?\"; cat", "2\n");
+    EXPECT_EQ(escape(r.out), escape("status 2\n2\n"));
     EXPECT_EQ(r.err, name + ": .: Is a directory\n");
+    if (geteuid() != 0) { // root may read any file
+        r = run_on_files("chmod 000 5+ && \"$P\" all 5+; echo \"status $?\"", "");
+        EXPECT_EQ(escape(r.out), escape("status 2\n"));
+        EXPECT_EQ(r.err, name + ": 5+: Permission denied\n");
+    }
 
     // Under --strict a FILE without its last newline joins the next FILE's first line: the line
     // "*12" begins on line 3 of the second FILE, and its second byte ends the run.
