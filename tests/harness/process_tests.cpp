@@ -195,7 +195,7 @@ TEST(Robustness, DamagedStreamsEndCleanly) {
 // left unread: a shell reads it after the program, whole. Options act in order (the first of
 // them decides), and a unique abbreviation stands for its option.
 TEST(CommandLine, HelpVersionAndUsageErrors) {
-    RunResult help = run_program({program_path, "--help", "--bogus"}, "", sanitizer_options());
+    RunResult help = run_program({program_path, "--h", "--bogus"}, "", sanitizer_options());
     EXPECT_EQ(describe_end(help), "exit 0");
     EXPECT_NE(help.out.find("Usage: " + program_name()), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("man " + program_name()), std::string::npos) << help.out;
@@ -231,10 +231,14 @@ TEST(CommandLine, HelpVersionAndUsageErrors) {
     EXPECT_NE(wrong.err.find("'--frobnicate'"), std::string::npos) << wrong.err;
     EXPECT_NE(wrong.err.find("--help"), std::string::npos) << wrong.err;
 
-    RunResult valued = run_program({program_path, "--line=yes"}, "", sanitizer_options());
-    EXPECT_EQ(describe_end(valued), "exit 2");
-    EXPECT_NE(valued.err.find("'--line-buffered' doesn't allow an argument"), std::string::npos)
-        << valued.err;
+    const std::pair<std::string, std::string> faults[] = {
+        {"--line=yes", "option '--line-buffered' doesn't allow an argument"},
+        {"--=x", "unrecognized option '--=x'"}};
+    for (const auto &[argument, fault] : faults) {
+        RunResult r = run_program({program_path, argument}, "", sanitizer_options());
+        EXPECT_EQ(describe_end(r), "exit 2") << argument;
+        EXPECT_NE(r.err.find(fault), std::string::npos) << r.err;
+    }
 }
 
 // Runs `script` in bash in a fresh directory holding the files `12-` ("12\n-"), `5+` ("5\n+\n"),
