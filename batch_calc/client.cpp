@@ -26,19 +26,27 @@ bool another_calculation_follows() {
     return true;
 }
 
+// Keeps the calculation just read in the list and computes it; one whose record could not be
+// allocated keeps its place without a result. False when the list cannot grow to keep it.
+bool keep(process *calculations, expression *calculation) {
+    if (calculation == nullptr) {
+        note_allocation_failure();
+        return add_unrecorded(calculations);
+    }
+    if (!add_process(calculations, calculation)) {
+        destroy_expression(calculation);
+        return false;
+    }
+    calculate_expression(calculation);
+    return true;
+}
+
 // Reads every calculation into the list, computing each at once. Returns 0 when every one was
-// kept; else the number of the one that could not be (neither its record nor a longer list could
-// be allocated), where reading stopped.
+// kept; else the number of the one that the list could not grow to keep, where reading stopped.
 int32_t read_calculations(process *calculations) {
     bool more = !input_is_empty();
     while (more) {
-        expression *calculation = create_expression();
-        if (calculation == nullptr) return calculations->count + 1;
-        if (!add_process(calculations, calculation)) {
-            destroy_expression(calculation);
-            return calculations->count + 1;
-        }
-        calculate_expression(calculation);
+        if (!keep(calculations, create_expression())) return calculations->count + 1;
         more = another_calculation_follows();
     }
     return 0;

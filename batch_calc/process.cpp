@@ -49,6 +49,13 @@ bool add_process(process *process, expression *expression) {
     return true;
 }
 
+bool add_unrecorded(process *process) {
+    BATCH_CALC_CHECK(process != NULL);
+    if (process->count == process->capacity && !grow_expressions(process)) return false;
+    process->expressions[process->count++] = nullptr;
+    return true;
+}
+
 void print_no_result() {
     puts("NULL big_number");
     calc_io::note_output();
@@ -57,7 +64,8 @@ void print_no_result() {
 void print_process(process *process) {
     BATCH_CALC_CHECK(process != NULL);
     for (int32_t i = 0; i < process->count; ++i) {
-        const big_number *result = process->expressions[i]->result;
+        const expression *calculation = process->expressions[i];
+        const big_number *result = calculation != nullptr ? calculation->result : nullptr;
         if (result == nullptr) {
             print_no_result();
         } else {
@@ -73,7 +81,8 @@ int output_status() {
 
 void destroy_process(process *process) {
     BATCH_CALC_CHECK(process != NULL);
-    for (int32_t i = 0; i < process->count; ++i) destroy_expression(process->expressions[i]);
+    for (int32_t i = 0; i < process->count; ++i)
+        if (process->expressions[i] != nullptr) destroy_expression(process->expressions[i]);
     free(process->expressions);
     free(process);
 }

@@ -9,7 +9,8 @@ namespace batch_calc {
 
 // The calculations of a run in input order. It owns the array and every expression in it.
 struct process {
-    expression **expressions; // heap array of expressions; null while empty
+    expression **expressions; // heap array of expressions (a null one: its record could not be
+                              // allocated); null while empty
     int32_t count;            // number of expressions held
     int32_t capacity;         // number of slots in the array
 };
@@ -20,6 +21,10 @@ process *create_process();
 // Appends an expression (both must exist: checked), doubling the array from 2 when full. False
 // when the array cannot grow: the expression is not appended, and stays the caller's.
 bool add_process(process *process, expression *expression);
+
+// Appends the place of a calculation whose expression could not be allocated: it has no result.
+// False when the array cannot grow.
+bool add_unrecorded(process *process);
 
 // Writes the line of a calculation without a result: "NULL big_number".
 void print_no_result();
