@@ -78,7 +78,7 @@ struct Run {
 
 inline Input input{nullptr, 1, 0, STDIN_FILENO, Progress::reading};
 inline unsigned char source_bytes[1 << 16]; // the window's buffer in the default mode
-bool fill_from_sources();
+bool fill_from_sources();                   // below: the window's refill in the default mode
 inline Window window{source_bytes, source_bytes, fill_from_sources};
 inline Lines lines{0, {-1, 0}, '\n'};
 inline Run run{"calculator", 0, false};
@@ -164,6 +164,7 @@ inline void count_lines_from_next_source(int source) {
     lines.before = 0;
 }
 
+// The bytes at `at`, as memchr gives them back.
 inline const unsigned char *as_bytes(const void *at) {
     return static_cast<const unsigned char *>(at);
 }
@@ -178,6 +179,7 @@ inline long newlines_before(const unsigned char *end) {
     }
     return newlines;
 }
+
 // Fills the window with the next bytes of the sources (the default); false once they have ended.
 [[gnu::noinline]] inline bool fill_from_sources() {
     const int source = input.current;
