@@ -312,12 +312,15 @@ TEST(CommandLine, FilesReadAsOneStream) {
 // program that prints only once its input has ended says so in its profile (line_buffered=no).
 TEST(CommandLine, LineBufferedResultsArriveAtOnce) {
     if (setting("line_buffered", "yes") != "yes") return; // it prints once its input has ended
-    RunResult r = run_program({"/bin/bash", "-c",
-                               "coproc \"$0\" --line-buffered; printf '12\\n-5\\n+\\n' >&${COPROC[1]};"
-                               " read -t 5 -r line <&${COPROC[0]}; echo \"[$line]\"",
-                               program_path},
-                              "", sanitizer_options());
-    EXPECT_EQ(r.out, "[7]\n") << r.err;
+    for (const std::string strict : {"", "--strict"}) { // under --strict, once the check has it all
+        RunResult r = run_program(
+            {"/bin/bash", "-c",
+             "coproc \"$0\" --line-buffered $1; printf '12\\n-5\\n+\\n' >&${COPROC[1]};"
+             " read -t 5 -r line <&${COPROC[0]}; echo \"[$line]\"",
+             program_path, strict},
+            "", sanitizer_options());
+        EXPECT_EQ(r.out, "[7]\n") << strict << r.err;
+    }
 }
 
 // The project's root, two levels above the program's data directory (tests/<program>).
