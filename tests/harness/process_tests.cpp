@@ -338,6 +338,45 @@ TEST(Documentation, ReadmeTableRowsHold) {
     }
 }
 
+// A stream that --strict accepts, written in each way it allows: 1,000 calculations, an empty line
+// before about a tenth of them, a CR before about a third of the LFs, no newline at the end.
+std::string accepted_stream(std::mt19937_64 &random) {
+    std::istringstream lines(clean_stream(random, StreamShape{1000, 60, 0.1}));
+    std::string stream;
+    int number = 0;
+    for (std::string line; std::getline(lines, line); ++number) {
+        if (number % 3 == 0 && random() % 10 == 0) stream += "\n";
+        stream += line + (random() % 3 == 0 ? "\r\n" : "\n");
+    }
+    stream.resize(stream.find_last_not_of("\r\n") + 1);
+    return stream;
+}
+
+// The README's scale-out recipe, run as written but for pieces of 2 KiB (so that cuts fall all
+// over the stream), gives the one-process output on a stream that --strict accepts.
+TEST(Documentation, ScaleOutRecipeGivesTheOneProcessOutput) {
+    if (std::system("command -v parallel >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "GNU parallel is not installed";
+    const std::string readme = read_file(project_root() + "/README.md");
+    const size_t at = readme.find("\n    parallel --pipe --regexp");
+    ASSERT_NE(at, std::string::npos) << "no scale-out recipe in the README";
+    std::string recipe = readme.substr(at + 5, readme.find('\n', at + 1) - at - 5);
+    for (const auto &[from, to] : {std::pair<std::string, std::string>{"list_calc", "\"$P\""},
+                                   {"--block 4M", "--block 2k"}}) {
+        ASSERT_NE(recipe.find(from), std::string::npos) << recipe;
+        recipe.replace(recipe.find(from), from.size(), to);
+    }
+    std::mt19937_64 random(base_seed());
+    const std::string stream = accepted_stream(random);
+    const std::string script = "cat > calculations.txt && " + recipe + " && cat results.txt";
+    RunResult pieces = run_on_files(script, stream);
+    RunResult one = run_program({program_path, "--strict"}, stream, sanitizer_options());
+    EXPECT_EQ(describe_end(one), "exit 0") << one.err;
+    EXPECT_EQ(describe_end(pieces), "exit 0") << recipe << "\n" << pieces.err;
+    EXPECT_TRUE(pieces.out == one.out) << "not the one-process output; input kept in "
+                                       << keep_input("recipe", base_seed(), stream);
+}
+
 // The man page rendered as a reader sees it, with the typographic dashes and quotes of the
 // terminal output turned back into the ASCII that a shell reads.
 std::string rendered_man_page() {
