@@ -129,6 +129,17 @@ TEST(Cases, StrictStreamsGiveTheCommonOutput) {
     expect_cases(data_dir + "/../common/strict_cases.txt", {"--strict"});
 }
 
+// A product of two 6,000-digit factors: over 2^25 digit products, which the kernel and list_calc
+// split between two or three threads.
+std::string threaded_product(std::mt19937_64 &random) {
+    auto factor = [&random] {
+        std::string digits(6000, '0');
+        for (char &digit : digits) digit = static_cast<char>('0' + random() % 10);
+        return digits;
+    };
+    return factor() + "\n" + factor() + "\n*\n";
+}
+
 TEST(Differential, AgreesWithTheOracle) {
     long total = number_setting("diff_calculations", 2000);
     StreamShape shape{100, static_cast<int>(number_setting("diff_max_digits", 5000)), 0.1};
@@ -136,9 +147,10 @@ TEST(Differential, AgreesWithTheOracle) {
     for (long done = 0, stream = 0; done < total && failures < 3; done += shape.calculations, ++stream) {
         uint64_t seed = base_seed() + static_cast<uint64_t>(stream);
         std::mt19937_64 random(seed);
-        std::string input = clean_stream(random, shape);
-        // Every other stream is read under --strict too, which must change nothing in it.
-        std::vector<std::string> command{program_path};
+        // Each stream opens with a product large enough to be split between threads, and every
+        // other stream is read with three threads and under --strict, which change nothing.
+        std::string input = threaded_product(random) + clean_stream(random, shape);
+        std::vector<std::string> command{program_path, stream % 2 ? "--threads=3" : "--threads=1"};
         if (stream % 2) command.push_back("--strict");
         RunResult r = run_program(command, input, sanitizer_options());
         std::string expected = expected_results(input);
