@@ -243,6 +243,16 @@ TEST(CommandLine, HelpVersionAndUsageErrors) {
     EXPECT_EQ(describe_end(valued), "exit 2");
     EXPECT_NE(valued.err.find("'--line-buffered' doesn't allow an argument"), std::string::npos)
         << valued.err;
+
+    // --threads takes its count after "=" or as the next argument, which is then no FILE.
+    RunResult counted = run_program({program_path, "--threads", "2", "--th=0"}, "2\n3\n*\n",
+                                    sanitizer_options());
+    EXPECT_EQ(escape(counted.out) + " " + describe_end(counted), "6\\n exit 0") << counted.err;
+    for (const char *count : {"--threads=x", "--threads=-1", "--threads"}) {
+        RunResult bad = run_program({program_path, count}, "", sanitizer_options());
+        EXPECT_EQ(describe_end(bad), "exit 2") << count;
+        EXPECT_NE(bad.err.find("--threads'"), std::string::npos) << count << ": " << bad.err;
+    }
 }
 
 // Runs `script` in bash in a fresh directory holding the files `12-` ("12\n-"), `5+` ("5\n+\n"),
