@@ -76,8 +76,10 @@ struct Avx2 {
     static constexpr std::size_t columns = 8;       // V
     static constexpr std::size_t accumulators = 8;  // R: with H groups, a load and a product, 14
     static constexpr std::size_t groups_at_once = 4; // H                of the 16 registers
-    // A half adds two digit products per group: 16 bits hold 404 groups' worth.
+    // vpmaddubsw saturates a pair's sum at INT16_MAX, which two digit products never reach; a
+    // half adds one pair per group, so 16 bits (added without saturation) hold 404 groups' worth.
     static constexpr std::size_t groups_per_flush = 404;
+    static_assert(2 * max_digit_product <= INT16_MAX, "a pair of byte products saturates");
     static_assert(groups_per_flush * 2 * max_digit_product <= UINT16_MAX, "a half overflows");
 
     [[gnu::target("avx2")]] static void clear(Vector &v) { v = _mm256_setzero_si256(); }

@@ -115,11 +115,15 @@ std::uint32_t proximoDigito(const DigitNode *&b) {
 // `inicio` on starts that far below it. `b` is b's first node, `lugar` the sum's node of place 0.
 template <class Unit> struct Janelas {
     static constexpr std::size_t lugares = digit_groups::block_columns<Unit>();
-    // Windows below a block of places that its loads read: 4 (groups - 1) + V (H - 1).
-    static constexpr std::size_t abaixo =
-        digit_groups::group_digits * kGruposPorBloco + digit_groups::widest_reach;
-    static constexpr std::size_t capacidade = abaixo + 4096;
-    static_assert(capacidade >= abaixo + lugares, "a block of places fits above the windows");
+    // Windows below a block of places that its loads read, at most: 4 (groups - 1) + V (H - 1).
+    static std::size_t abaixo(std::size_t grupos) {
+        return digit_groups::group_digits * grupos + Unit::columns * Unit::groups_at_once;
+    }
+    // Room for the windows below and some thousands of places above them, moved down when full.
+    static constexpr std::size_t capacidade = 4 * kGruposPorBloco + 8192;
+    static_assert(capacidade >= 4 * kGruposPorBloco + Unit::columns * Unit::groups_at_once +
+                                    lugares,
+                  "a block of places fits above the windows");
 };
 
 template <class Unit>
@@ -128,13 +132,14 @@ template <class Unit>
                                                       DigitNode *lugar) {
     using J = Janelas<Unit>;
     const std::size_t grupos = (bloco.linhas + 3) / digit_groups::group_digits;
+    const std::size_t abaixo = J::abaixo(grupos);
     std::uint32_t janela[J::capacidade];
     // janela[pos] is window t0, the first place of the next block of places; below it the
     // windows from t0 - abaixo, zero where they lie below b's units.
-    std::size_t pos = J::abaixo;
+    std::size_t pos = abaixo;
     std::uint32_t w = 0; // the last window made: w << 8 | next digit is the next one
-    const std::size_t primeiro = inicio > J::abaixo ? inicio - J::abaixo : 0;
-    std::memset(janela, 0, (J::abaixo - (inicio - primeiro)) * sizeof janela[0]);
+    const std::size_t primeiro = inicio > abaixo ? inicio - abaixo : 0;
+    std::memset(janela, 0, (abaixo - (inicio - primeiro)) * sizeof janela[0]);
     // Window m holds b's digits m to m - 3: the walk begins three digits before the first one.
     std::size_t m = primeiro > 3 ? primeiro - 3 : 0;
     for (std::size_t k = 0; k < m; ++k) proximoDigito(b);
@@ -145,8 +150,8 @@ template <class Unit>
     lugar = depoisDe(lugar, inicio);
     for (std::size_t t0 = inicio; t0 < fim; t0 += J::lugares, pos += J::lugares) {
         if (pos + J::lugares > J::capacidade) {
-            std::memmove(janela, janela + pos - J::abaixo, J::abaixo * sizeof janela[0]);
-            pos = J::abaixo;
+            std::memmove(janela, janela + pos - abaixo, abaixo * sizeof janela[0]);
+            pos = abaixo;
         }
         for (std::size_t q = 0; q < J::lugares; ++q) {
             w = w << 8 | proximoDigito(b);
