@@ -201,6 +201,10 @@ template <class Unit>
     constexpr std::ptrdiff_t P = V / group_digits;
     typename Unit::Vector group[H], window;
     for (; blocks > 0; --blocks, windows -= V * H, at += P * H) {
+        // Most of a run's windows were loaded by the run before, V H windows higher; an empty
+        // asm hides that from the compiler, which would otherwise keep them in registers from one
+        // run to the next and move the sums out to memory to make room.
+        __asm__("" : "+r"(windows));
 #pragma GCC unroll 16
         for (std::ptrdiff_t h = 0; h < H; ++h) Unit::broadcast(group[h], at[P * h]);
 #pragma GCC unroll 32
