@@ -170,11 +170,26 @@ def kernel_form(build):
                     break
     except OSError:
         pass
+    if "avx512bw" in flags and "avx512_vnni" in flags:
+        return "AVX-512 VNNI"
     if "avx512bw" in flags:
         return "AVX-512BW"
     if "avx2" in flags:
         return "AVX2"
     return "baseline (SSE2)"
+
+
+def program_forms(build, programs):
+    """Each calculator's form of its products here: the kernel's (and list_calc's blocks of rows,
+    chosen alike) or, for karatsuba_calc, none (its steps multiply native integers)."""
+    form = kernel_form(build)
+    return ", ".join("%s: %s" % (p, "no vector form" if p == "karatsuba_calc" else form)
+                     for p in programs)
+
+
+def single_thread(who):
+    """The label of a calculator's run with --threads=1."""
+    return who + " --threads=1"
 
 
 def main():
@@ -238,7 +253,11 @@ def main():
         reference = os.path.join(work, "w%d.gmp.out" % index)
         subprocess.run(peer_commands["gmp"], stdin=open(paths["calc"], "rb"), stdout=open(reference, "wb"), check=True)
         times = {}
-        for who, command in commands.items():
+        # A product is timed with one thread and with every core (the default), so that the
+        # gain of the threads shows; the other workloads never use more than one.
+        runs_of = [(single_thread(who), command + ["--threads=1"]) for who, command in commands.items()
+                   if plot and who in programs] + list(commands.items())
+        for who, command in runs_of:
             input_path = paths["bc"] if who == "bc" else paths["calc"]
             output = os.path.join(work, "w%d.%s.out" % (index, who))
             runs = []
@@ -255,11 +274,11 @@ def main():
                        open(output, "rb").read() == open(reference, "rb").read())
             times[who] = (median, correct, peak)
             shown = "> %gs" % args.timeout if median is None else "%.3fs" % median
-            print("%-30s %-16s %s%s" % (name, who, shown, "" if correct else "  WRONG OUTPUT"), flush=True)
+            print("%-30s %-28s %s%s" % (name, who, shown, "" if correct else "  WRONG OUTPUT"), flush=True)
             if plot:
                 plots[plot[0]].setdefault(who, []).append((plot[1] or name, median))
         rows.append((name, len(stream), times))
-    write_table(args, rows, commands)
+    write_table(args, rows, commands, programs)
     base = os.path.splitext(args.out)[0]
     write_balanced_plot(plots["balanced"], base + ".png")
     write_long_short_plot(plots["long x short"], args.timeout, base + "-long-short.png")
@@ -270,19 +289,20 @@ def ratio(times, who, base):
     return "%.2f" % (a / b) if a is not None and b else "-"
 
 
-def write_table(args, rows, commands):
+def write_table(args, rows, commands, programs):
     lines = ["# Benchmark results", "",
              "Machine: %s. Date: %s. Median of %d runs (wall time of the whole process, output to a file)."
              % (machine(), time.strftime("%Y-%m-%d"), args.runs),
              "Command: `%s`." % shlex.join(["python3", "bench/run.py"] + sys.argv[1:]),
-             "Vector form of the products of string_calc, reversed_calc, batch_calc, ascii_calc and"
-             " list_calc: the %s form." % kernel_form(args.build), ""]
+             "Vector form of each program's products: %s." % program_forms(args.build, programs),
+             "Products are timed with `--threads=1` and with every core (the default, %d here)."
+             % len(os.sched_getaffinity(0)), ""]
     for name, size, times in rows:
         lines += ["## %s" % name, "", "Input: %d bytes. Peak memory: the largest resident set of the runs,"
                   " and that per input byte." % size, "",
                   "| program | median | x I/O floor | x GMP | x bc | peak memory | output |",
                   "|---|---|---|---|---|---|---|"]
-        for who in commands:
+        for who in [w for c in commands for w in (single_thread(c), c)]:
             if who not in times:
                 continue
             median, correct, peak = times[who]

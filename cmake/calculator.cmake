@@ -37,6 +37,8 @@ function(add_calculator name)
 
   add_library(${name}_core STATIC ${ARG_MODULES})
   target_include_directories(${name}_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/common)
+  # A large product may run on several threads (common/parallel.hpp).
+  target_link_libraries(${name}_core PUBLIC Threads::Threads)
 
   add_executable(${name} ${ARG_DRIVER})
   target_link_libraries(${name} PRIVATE ${name}_core)

@@ -1,13 +1,15 @@
 // The command line of every calculator: P [OPTION]... [FILE]... Options are --help, --version,
-// --line-buffered and --strict, each also as any unique abbreviation; "--" ends them; every other
-// argument is a file to read ("-" is standard input). --strict makes the run read through the
-// check of the common form (common_form.hpp).
+// --line-buffered, --strict and --threads=N (or --threads N), each also as any unique
+// abbreviation; "--" ends them; every other argument is a file to read ("-" is standard input).
+// --strict makes the run read through the check of the common form (common_form.hpp); --threads
+// sets how many threads a large product may use.
 // Only the drivers include this; each passes its own name and usage text. CALC_VERSION comes from
 // the build (the project's version in the top CMakeLists.txt).
 #pragma once
 
 #include "calc_io.hpp"
 #include "common_form.hpp"
+#include "parallel.hpp"
 
 #include <cerrno>
 #include <cstdio>
@@ -26,7 +28,7 @@ struct Outcome {
 };
 
 // The long options. Each is taken whole or as any abbreviation that names it alone ("--he").
-enum class Option { help, version, line_buffered, strict };
+enum class Option { help, version, line_buffered, strict, threads };
 
 struct LongOption {
     const char *name; // without its "--"
@@ -36,7 +38,8 @@ struct LongOption {
 constexpr LongOption long_options[] = {{"help", Option::help},
                                        {"version", Option::version},
                                        {"line-buffered", Option::line_buffered},
-                                       {"strict", Option::strict}};
+                                       {"strict", Option::strict},
+                                       {"threads", Option::threads}};
 
 // No two names begin with the same letter, so no abbreviation can name two options: there is no
 // ambiguous case to report.
@@ -57,6 +60,14 @@ inline const LongOption *find_option(const char *argument) {
     for (const LongOption &candidate : long_options)
         if (std::strncmp(candidate.name, name, length) == 0) return &candidate;
     return nullptr;
+}
+
+// Reads the count of --threads: decimal digits alone, no sign; a count too large for `count`
+// is the largest it holds (use_threads caps it anyway). False when `text` is no count.
+inline bool read_count(const char *text, unsigned long *count) {
+    if (*text == '\0' || std::strspn(text, "0123456789") != std::strlen(text)) return false;
+    *count = std::strtoul(text, nullptr, 10); // ULONG_MAX when it is too large
+    return true;
 }
 
 // True for an argument before "--" that is an option rather than a file ("-" alone is a file).
@@ -85,6 +96,8 @@ inline int answer(bool help, const char *program, const char *usage) {
                    "                       with an optional leading minus, operator lines +, -\n"
                    "                       or * alone, empty lines between calculations; the\n"
                    "                       first other line is named and ends the run, status 1\n"
+                   "      --threads=N      use up to N threads for a large product (default 0:\n"
+                   "                       one per processor; 1: one thread)\n"
                    "      --help           display this help and exit\n"
                    "      --version        output version information and exit\n",
                    stdout);
@@ -139,6 +152,7 @@ inline Outcome handle_arguments(int argc, char **argv, const char *program, cons
     char **files = nullptr; // the FILE operands in order, gathered into a heap array
     int count = 0;
     bool line_buffered = false, strict = false, options_over = false, out_of_memory = false;
+    unsigned long threads = 0; // one per processor unless --threads says otherwise
     for (int i = 1; i < argc; ++i) {
         char *argument = argv[i];
         if (options_over || !is_option(argument)) {
@@ -154,11 +168,23 @@ inline Outcome handle_arguments(int argc, char **argv, const char *program, cons
             continue;
         }
         const LongOption *option = argument[1] == '-' ? find_option(argument) : nullptr;
-        if (option == nullptr || std::strchr(argument, '=') != nullptr) {
+        const char *value = std::strchr(argument, '=');
+        if (option == nullptr || (value != nullptr && option->option != Option::threads)) {
             std::free(files);
             if (option == nullptr)
                 return usage_error(program, "unrecognized option '%s'", argument);
             return usage_error(program, "option '--%s' doesn't allow an argument", option->name);
+        }
+        if (option->option == Option::threads) {
+            // The count follows its "=", or is the next argument.
+            value = value != nullptr ? value + 1 : i + 1 < argc ? argv[++i] : nullptr;
+            if (value == nullptr || !read_count(value, &threads)) {
+                std::free(files);
+                if (value == nullptr)
+                    return usage_error(program, "option '--%s' requires an argument", "threads");
+                return usage_error(program, "invalid argument '%s' for '--threads'", value);
+            }
+            continue;
         }
         if (option->option == Option::line_buffered) {
             line_buffered = true;
@@ -175,6 +201,7 @@ inline Outcome handle_arguments(int argc, char **argv, const char *program, cons
         calc_io::report("cannot read the files", ENOMEM);
         return Outcome{false, 2};
     }
+    parallel::use_threads(threads);
     // Every result line is flushed at its newline; a terminal is line buffered already.
     if (line_buffered) std::setvbuf(stdout, nullptr, _IOLBF, 0);
     // Standard input, as start_run left it, or the FILEs.

@@ -11,10 +11,20 @@
 // digit characters. Reading characters as they are saves a calculator a converted copy of each
 // factor, whose fresh pages cost a long times short product more than its multiplications.
 //
-// The loops are plain C++ that the compiler vectorises. On x86-64 they are compiled once per
-// vector unit (baseline SSE2, AVX2, AVX-512BW) and multiply picks the widest this processor runs;
+// Three paths, by the shorter factor's length and the processor: a short factor is multiplied row
+// by row into column sums; a longer one column by column, as dot products of 16-bit lanes (the
+// baseline x86-64 unit, and other processors), or a block of columns at a time from groups of four
+// digits on the vector units' byte multiply-adds (AVX2, AVX-512BW, AVX-512 VNNI; digit_groups.hpp).
+// The loops are compiled once per vector unit and multiply picks the widest this processor runs;
 // defining CALC_PORTABLE_KERNEL (or building elsewhere) leaves the baseline alone.
+//
+// A large product is split into ranges of columns, one thread each (parallel.hpp): each range is
+// computed and its carries settled as if it were alone, and the carries out of the ranges are then
+// added into the ranges above them in one pass, so every thread count gives the same digits.
 #pragma once
+
+#include "digit_groups.hpp"
+#include "parallel.hpp"
 
 #include <cassert>
 #include <cstddef>
@@ -22,14 +32,14 @@
 #include <cstring>
 #include <utility>
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(CALC_PORTABLE_KERNEL)
+#ifdef DIGIT_GROUPS_X86_UNITS
 #define DIGIT_PRODUCT_X86_VARIANTS 1
 #endif
 
 namespace digit_product {
 
 // The compiled forms of the kernel; every one gives the same product.
-enum class Variant { portable, avx2, avx512 };
+enum class Variant { portable, avx2, avx512, vnni };
 
 namespace detail {
 
@@ -101,13 +111,15 @@ inline void settle(uint64_t t, uint64_t *carry, uint8_t zero, uint8_t *digit) {
     for (std::size_t c = 0; c < count; ++c) settle(sums[c], carry, f.zero, product + k0 + c);
 }
 
-[[gnu::always_inline]] inline void multiply_by_rows(const Factors &f, uint8_t *product) {
-    const std::size_t n = f.la + f.ls;
+// Columns [begin, end) of a * s by the row path; returns the carry out of the last of them.
+[[gnu::always_inline]] inline uint64_t rows_range(const Factors &f, std::size_t begin,
+                                                  std::size_t end, uint8_t *product) {
     uint64_t carry = 0;
-    for (std::size_t k0 = 0; k0 < n; k0 += row_block) {
-        std::size_t count = n - k0 < row_block ? n - k0 : row_block;
+    for (std::size_t k0 = begin; k0 < end; k0 += row_block) {
+        std::size_t count = end - k0 < row_block ? end - k0 : row_block;
         row_block_columns(f, k0, count, &carry, product);
     }
+    return carry;
 }
 
 // ---- Column path: a column is a dot product of a with the other factor reversed ----
@@ -245,48 +257,255 @@ inline ColumnScratch prepare(const Factors &f, uint8_t *scratch) {
     return group_sum(c.a + i0 - early, c.layout + 2 * (pairs(ls) - 1 - top / 2), groups);
 }
 
-[[gnu::always_inline]] inline void multiply_by_columns(const Factors &f, uint8_t *scratch,
-                                                       uint8_t *product) {
-    const ColumnScratch c = prepare(f, scratch);
+// Columns [begin, end) of a * s by the column path; returns the carry out of the last of them.
+[[gnu::always_inline]] inline uint64_t columns_range(const Factors &f, ColumnScratch c,
+                                                     std::size_t begin, std::size_t end,
+                                                     uint8_t *product) {
     uint64_t carry = 0;
-    for (std::size_t k = 0; k < f.la + f.ls; ++k)
+    for (std::size_t k = begin; k < end; ++k)
         settle(column(c, f.la, f.ls, k), &carry, f.zero, product + k);
+    return carry;
 }
 
-[[gnu::always_inline]] inline void multiply_factors(const Factors &f, uint8_t *scratch,
+// ---- Group path: a block of columns at a time, s in groups against the windows of a ----
+
+// Groups of a factor of ls digits; the last one has zeros on top when ls is not a multiple of 4.
+inline std::size_t groups_of(std::size_t ls) {
+    return (ls + digit_groups::group_digits - 1) / digit_groups::group_digits;
+}
+
+// The 32-bit words of the group path's scratch: the windows of a with the zeros around them, then
+// the groups of s and the zeros after them.
+inline std::size_t group_words(std::size_t la, std::size_t ls) {
+    using namespace digit_groups;
+    return block_windows_before + la + 3 + block_windows_after + groups_of(ls) +
+           block_groups_after;
+}
+
+// The group path aligns its words to a cache line, whatever the scratch's address.
+constexpr std::size_t group_alignment = 64;
+
+// The scratch of the group path.
+struct GroupScratch {
+    const uint32_t *windows; // windows[m]: window m of a, zero outside 0 <= m < la + 3
+    const uint32_t *groups;  // groups[g]: group g of s, zero from groups_of(ls) on
+};
+
+// Writes the windows of a and the groups of s, with their zeros, into the scratch.
+inline GroupScratch prepare_groups(const Factors &f, uint8_t *scratch) {
+    using namespace digit_groups;
+    const std::size_t skip = -reinterpret_cast<std::uintptr_t>(scratch) & (group_alignment - 1);
+    auto *windows = reinterpret_cast<uint32_t *>(scratch + skip) + block_windows_before;
+    const auto la = static_cast<std::ptrdiff_t>(f.la); // la >= ls > short_factor >= 3
+    std::memset(windows - block_windows_before, 0, block_windows_before * sizeof(uint32_t));
+    for (std::ptrdiff_t m = 0; m < 3; ++m) windows[m] = window_at(f.a, la, m, f.zero);
+    for (std::ptrdiff_t m = 3; m < la; ++m) windows[m] = window_inside(f.a, m, f.zero);
+    for (std::ptrdiff_t m = la; m < la + 3; ++m) windows[m] = window_at(f.a, la, m, f.zero);
+    std::memset(windows + la + 3, 0, block_windows_after * sizeof(uint32_t));
+    uint32_t *groups = windows + la + 3 + block_windows_after;
+    const std::size_t whole = f.ls / group_digits, rest = f.ls % group_digits;
+    for (std::size_t g = 0; g < whole; ++g) groups[g] = group_at(f.s + group_digits * g, f.zero);
+    if (rest > 0) {
+        uint8_t top[group_digits] = {f.zero, f.zero, f.zero, f.zero};
+        std::memcpy(top, f.s + group_digits * whole, rest);
+        groups[whole] = group_at(top, f.zero);
+    }
+    std::memset(groups + groups_of(f.ls), 0, block_groups_after * sizeof(uint32_t));
+    return {windows, groups};
+}
+
+// Columns [begin, end) of a * s by the group path on `Unit`, begin a multiple of its block;
+// returns the carry out of the last of them.
+template <class Unit>
+[[gnu::always_inline]] inline uint64_t groups_range(const Factors &f, GroupScratch w,
+                                                    std::size_t begin, std::size_t end,
                                                     uint8_t *product) {
-    assert(f.ls >= 1 && f.ls <= f.la);
-    if (f.ls <= short_factor)
-        multiply_by_rows(f, product);
-    else
-        multiply_by_columns(f, scratch, product);
+    constexpr std::size_t block = digit_groups::block_columns<Unit>();
+    const std::size_t last_group = groups_of(f.ls) - 1;
+    uint64_t carry = 0;
+    for (std::size_t c0 = begin; c0 < end; c0 += block) {
+        // The groups that meet a window of the block that is not all zeros: window m is all
+        // zeros from m = la + 3 on, and group g meets windows c0 - 4g to c0 + block - 1 - 4g.
+        const std::size_t first = c0 > f.la + 2 ? (c0 - f.la - 2 + 3) / 4 : 0;
+        const std::size_t reach = (c0 + block - 1) / 4;
+        const std::size_t last = reach < last_group ? reach : last_group;
+        uint64_t totals[block] = {};
+        if (first <= last)
+            digit_groups::add_block<Unit>(w.windows, w.groups, c0, first, last, totals);
+        const std::size_t count = end - c0 < block ? end - c0 : block;
+        for (std::size_t i = 0; i < count; ++i)
+            settle(totals[i], &carry, f.zero, product + c0 + i);
+    }
+    return carry;
 }
 
-// One function per variant, each the same loops compiled for its vector unit.
-inline void multiply_portable(const Factors &f, uint8_t *scratch, uint8_t *product) {
-    multiply_factors(f, scratch, product);
+// ---- One product: its path, its ranges of columns, their threads ----
+
+// How a product is computed: by rows when the shorter factor is short, else by columns (the
+// baseline unit) or by groups (the others).
+enum class Path { rows, columns, groups };
+
+// A product's path and the scratch that its path has laid out.
+struct Prepared {
+    Path path;
+    ColumnScratch columns; // the column path's
+    GroupScratch groups;   // the group path's
+};
+
+inline Prepared prepare_path(Variant variant, const Factors &f, uint8_t *scratch) {
+    Prepared p{};
+    if (f.ls <= short_factor)
+        p.path = Path::rows;
+    else if (variant == Variant::portable)
+        p = Prepared{Path::columns, prepare(f, scratch), {}};
+    else
+        p = Prepared{Path::groups, {}, prepare_groups(f, scratch)};
+    return p;
+}
+
+// Columns [begin, end) by each variant: the same loops, compiled for its vector unit; each returns
+// the carry out of the range. The vector units' forms flatten the shared code into themselves,
+// and so compile it for their unit.
+inline uint64_t range_portable(const Factors &f, const Prepared &p, std::size_t begin,
+                               std::size_t end, uint8_t *product) {
+    if (p.path == Path::rows) return rows_range(f, begin, end, product);
+    return columns_range(f, p.columns, begin, end, product);
 }
 
 #ifdef DIGIT_PRODUCT_X86_VARIANTS
-[[gnu::target("avx2")]] inline void multiply_avx2(const Factors &f, uint8_t *scratch,
-                                                  uint8_t *product) {
-    multiply_factors(f, scratch, product);
+[[gnu::target("avx2"), gnu::flatten]] inline uint64_t
+range_avx2(const Factors &f, const Prepared &p, std::size_t begin, std::size_t end,
+           uint8_t *product) {
+    if (p.path == Path::rows) return rows_range(f, begin, end, product);
+    return groups_range<digit_groups::Avx2>(f, p.groups, begin, end, product);
 }
 
-[[gnu::target("avx512bw")]] inline void multiply_avx512(const Factors &f, uint8_t *scratch,
-                                                        uint8_t *product) {
-    multiply_factors(f, scratch, product);
+[[gnu::target("avx512bw"), gnu::flatten]] inline uint64_t
+range_avx512(const Factors &f, const Prepared &p, std::size_t begin, std::size_t end,
+             uint8_t *product) {
+    if (p.path == Path::rows) return rows_range(f, begin, end, product);
+    return groups_range<digit_groups::Avx512>(f, p.groups, begin, end, product);
+}
+
+[[gnu::target("avx512bw,avx512vnni"), gnu::flatten]] inline uint64_t
+range_vnni(const Factors &f, const Prepared &p, std::size_t begin, std::size_t end,
+           uint8_t *product) {
+    if (p.path == Path::rows) return rows_range(f, begin, end, product);
+    return groups_range<digit_groups::Vnni>(f, p.groups, begin, end, product);
 }
 #endif
 
+// One range of a product's columns, for one thread.
+struct RangeJob {
+    Variant variant;
+    const Factors *f;
+    const Prepared *p;
+    std::size_t begin, end; // the columns
+    uint8_t *product;
+    uint64_t carry; // set by run_range: the carry out of the range's last column
+};
+
+inline void run_range(RangeJob &job) {
+    const Factors &f = *job.f;
+#ifdef DIGIT_PRODUCT_X86_VARIANTS
+    if (job.variant == Variant::vnni)
+        job.carry = range_vnni(f, *job.p, job.begin, job.end, job.product);
+    if (job.variant == Variant::avx512)
+        job.carry = range_avx512(f, *job.p, job.begin, job.end, job.product);
+    if (job.variant == Variant::avx2)
+        job.carry = range_avx2(f, *job.p, job.begin, job.end, job.product);
+#endif
+    if (job.variant == Variant::portable)
+        job.carry = range_portable(f, *job.p, job.begin, job.end, job.product);
+}
+
+// Ranges start at multiples of this many columns: a multiple of the row path's block and of every
+// group path's block, so that a range's blocks are the whole product's.
+constexpr std::size_t range_step = row_block;
+static_assert(range_step % digit_groups::widest_block == 0, "a range splits a block");
+
+// Digit products in a thread's share of a product, at the least: fewer would not repay its start.
+constexpr uint64_t products_per_thread = uint64_t{1} << 24;
+
+// x (x + 1) / 2: the sum 1 + 2 + ... + x.
+inline uint64_t triangle(uint64_t x) {
+    return x * (x + 1) / 2;
+}
+
+// Digit products in the columns below k of a * s: column j has min(j + 1, ls, la + ls - 1 - j).
+inline uint64_t products_below(const Factors &f, std::size_t k) {
+    const std::size_t n = f.la + f.ls;
+    uint64_t count = triangle(k < f.ls ? k : f.ls);
+    if (k > f.ls) count += uint64_t{f.ls} * ((k < f.la ? k : f.la) - f.ls);
+    if (k > f.la) count += triangle(f.ls - 1) - triangle(n - k - (k < n ? 1 : 0));
+    return count;
+}
+
+// The ranges that a product of a * s is split into: as many as the threads allowed and the
+// product's size repay, at most one per range_step columns.
+inline unsigned ranges_for(const Factors &f) {
+    const std::size_t n = f.la + f.ls;
+    uint64_t count = parallel::threads;
+    const uint64_t repaid = uint64_t{f.la} * f.ls / products_per_thread;
+    if (count > repaid) count = repaid;
+    if (count > (n + range_step - 1) / range_step) count = (n + range_step - 1) / range_step;
+    return count < 1 ? 1 : static_cast<unsigned>(count);
+}
+
+// Splits the columns of a * s into `count` ranges of about equal work (ranges that start at the
+// product's top are empty).
+inline void split_into_ranges(const Factors &f, RangeJob *jobs, unsigned count) {
+    const std::size_t n = f.la + f.ls;
+    const uint64_t total = uint64_t{f.la} * f.ls;
+    std::size_t k = 0;
+    for (unsigned t = 0; t < count; ++t) {
+        jobs[t].begin = k;
+        // The next range starts where the products below reach the next share of them.
+        while (k < n && (t + 1 == count || products_below(f, k) < total / count * (t + 1)))
+            k = n - k < range_step ? n : k + range_step;
+        jobs[t].end = k;
+    }
+}
+
+// a * s in `count` ranges, each on a thread of its own (1 <= count <= most_threads).
+inline void multiply_factors(Variant variant, const Factors &f, uint8_t *scratch,
+                             uint8_t *product, unsigned count) {
+    assert(f.ls >= 1 && f.ls <= f.la && count >= 1 && count <= parallel::most_threads);
+    const Prepared p = prepare_path(variant, f, scratch);
+    RangeJob jobs[parallel::most_threads];
+    split_into_ranges(f, jobs, count);
+    for (unsigned t = 0; t < count; ++t) {
+        jobs[t].variant = variant;
+        jobs[t].f = &f;
+        jobs[t].p = &p;
+        jobs[t].product = product;
+    }
+    parallel::run_jobs<RangeJob, run_range>(jobs, count);
+    // Each range settled its carries as if it began the product: the carry out of the ranges below
+    // goes into each range from its first column up, and what comes out of its top, with the
+    // range's own carry out, into the next.
+    uint64_t carry = jobs[0].carry;
+    for (unsigned t = 1; t < count; ++t) {
+        for (std::size_t k = jobs[t].begin; carry != 0 && k < jobs[t].end; ++k)
+            settle(static_cast<uint8_t>(product[k] - f.zero), &carry, f.zero, product + k);
+        carry += jobs[t].carry;
+    }
+    assert(carry == 0 && "a * s has la + ls digits");
+}
+
 } // namespace detail
 
-// Bytes of scratch that multiply needs beside its factors: the values of the longer one and a
-// layout of the shorter one, with zeros around them.
+// Bytes of scratch that multiply needs beside its factors: none for a short factor (one byte, so
+// that it can be allocated), else the layout of the column path or the group path, whichever is
+// larger (about four bytes per digit of the longer factor).
 inline std::size_t scratch_bytes(std::size_t la, std::size_t lb) {
+    using namespace detail;
     const std::size_t longer = la < lb ? lb : la, shorter = la < lb ? la : lb;
-    return detail::zeros_before + longer + detail::zeros_after_a + 2 * detail::pairs(shorter) +
-           detail::zeros_after_layout;
+    if (shorter <= short_factor) return 1;
+    const std::size_t columns =
+        zeros_before + longer + zeros_after_a + 2 * pairs(shorter) + zeros_after_layout;
+    const std::size_t groups = group_alignment - 1 + sizeof(uint32_t) * group_words(longer, shorter);
+    return columns > groups ? columns : groups;
 }
 
 // True when this build has the variant and this processor runs it.
@@ -294,22 +513,28 @@ inline bool runs_here(Variant variant) {
 #ifdef DIGIT_PRODUCT_X86_VARIANTS
     if (variant == Variant::avx2) return __builtin_cpu_supports("avx2");
     if (variant == Variant::avx512) return __builtin_cpu_supports("avx512bw");
+    if (variant == Variant::vnni)
+        return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vnni");
 #endif
     return variant == Variant::portable;
 }
 
 // The widest variant that runs here: the one multiply uses.
 inline Variant chosen_variant() {
+    if (runs_here(Variant::vnni)) return Variant::vnni;
     if (runs_here(Variant::avx512)) return Variant::avx512;
     if (runs_here(Variant::avx2)) return Variant::avx2;
     return Variant::portable;
 }
 
-// product[0, la + lb) = a * b. Every array holds digits units first, each the byte zero + its
-// value; scratch holds scratch_bytes(la, lb) bytes of any content; the product and the scratch
-// overlap neither each other nor a factor. The variant must run here.
-inline void multiply_with(Variant variant, const uint8_t *a, std::size_t la, const uint8_t *b,
-                          std::size_t lb, uint8_t zero, uint8_t *scratch, uint8_t *product) {
+// product[0, la + lb) = a * b, its columns split into `ranges` ranges (1 to most_threads), each
+// computed on a thread of its own, or 0 for as many as the threads allowed and the product's size
+// repay. Every array holds digits units first, each the byte zero + its value; scratch holds
+// scratch_bytes(la, lb) bytes of any content; the product and the scratch overlap neither each
+// other nor a factor. The variant must run here.
+inline void multiply_in_ranges(Variant variant, unsigned ranges, const uint8_t *a, std::size_t la,
+                               const uint8_t *b, std::size_t lb, uint8_t zero, uint8_t *scratch,
+                               uint8_t *product) {
     assert(detail::are_digits(a, la, zero) && detail::are_digits(b, lb, zero));
     [[maybe_unused]] const std::size_t n = la + lb, scratch_n = scratch_bytes(la, lb);
     assert(detail::disjoint(product, n, a, la) && detail::disjoint(product, n, b, lb));
@@ -324,13 +549,15 @@ inline void multiply_with(Variant variant, const uint8_t *a, std::size_t la, con
         std::swap(a, b);
         std::swap(la, lb);
     }
-    const detail::Factors f = {a, la, b, lb, zero};
-#ifdef DIGIT_PRODUCT_X86_VARIANTS
-    if (variant == Variant::avx512) return detail::multiply_avx512(f, scratch, product);
-    if (variant == Variant::avx2) return detail::multiply_avx2(f, scratch, product);
-#endif
-    (void)variant;
-    detail::multiply_portable(f, scratch, product);
+    const detail::Factors f{a, la, b, lb, zero};
+    detail::multiply_factors(variant, f, scratch, product,
+                             ranges != 0 ? ranges : detail::ranges_for(f));
+}
+
+// multiply_in_ranges with as many ranges as the product repays.
+inline void multiply_with(Variant variant, const uint8_t *a, std::size_t la, const uint8_t *b,
+                          std::size_t lb, uint8_t zero, uint8_t *scratch, uint8_t *product) {
+    multiply_in_ranges(variant, 0, a, la, b, lb, zero, scratch, product);
 }
 
 // multiply_with the chosen variant.

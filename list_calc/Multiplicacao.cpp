@@ -24,18 +24,28 @@ static_assert(9 + 81 * static_cast<std::int64_t>(kLinhasEntreAcertos) <= INT32_M
               "a node takes at most 81 a row on top of a settled 9");
 
 // Rows that one walk of the longer operand adds. A walk visits two nodes per place whatever its
-// rows, so the more rows, the fewer walks; a block's digits and window stay a few KiB.
-constexpr std::size_t kLinhasPorBloco = 768;
-// Places of a walk summed together, each in a 16-bit lane of its own.
+// rows, so the more rows, the fewer walks. The baseline form sums a place over a block in a
+// 16-bit lane; the vector units' forms sum it in 64 bits, and take more rows a walk.
+constexpr std::size_t kLinhasEmLanes = 768;
+constexpr std::size_t kLinhasPorBloco = 4096;
+// Places of a walk summed together by the baseline form, each in a 16-bit lane of its own.
 constexpr std::size_t kLugaresPorVez = 64;
 // A place takes at most 9 x 9 from each row of a block, so its sum over a block fits its lane.
-static_assert(81 * kLinhasPorBloco <= UINT16_MAX, "a place's sum over a block fits 16 bits");
+static_assert(81 * kLinhasEmLanes <= UINT16_MAX, "a place's sum over a block fits 16 bits");
 
-// The digits of a block of rows, its lowest place first, as the lanes multiply them.
+// Groups of four rows in a block (digit_groups.hpp).
+constexpr std::size_t kGruposPorBloco = kLinhasPorBloco / digit_groups::group_digits;
+
+// The digits of a block of rows, its lowest place first: row j's digit in byte j, four rows a
+// group, zeros after the last row (as many as the groups' loops read).
 struct Bloco {
-    std::uint16_t digitos[kLinhasPorBloco];
+    std::uint32_t grupos[kGruposPorBloco + digit_groups::block_groups_after];
     std::size_t linhas; // rows in the block: 1 to kLinhasPorBloco
 };
+
+std::uint8_t digitoDaLinha(const Bloco &bloco, std::size_t j) {
+    return reinterpret_cast<const std::uint8_t *>(bloco.grupos)[j];
+}
 
 // A running sum of `count` nodes of value 0, linked in the order they are handed out.
 DigitNode *somaDeZeros(std::size_t count) {
@@ -56,83 +66,178 @@ DigitNode *depoisDe(DigitNode *list, std::size_t count) {
     return list;
 }
 
+// The value of node `b` (0 past the end of its list), and `b` moved on.
+std::uint32_t proximoDigito(const DigitNode *&b) {
+    if (b == nullptr) return 0;
+    assert(b->value >= 0 && b->value <= 9 && "the lanes' bound assumes digits");
+    const auto digito = static_cast<std::uint32_t>(b->value);
+    b = b->next;
+    return digito;
+}
+
 // Adds the rows of `bloco` times b (`lb` nodes, units first) into the running sum from `lugar` on
 // (the node of the place of the block's first row), without carrying, in one walk of b and of the
 // sum. Place t of the walk takes, from every row j of the block, digit j times b's digit t - j: a
 // dot product of the block's digits with b's digits reversed. kLugaresPorVez places are summed at
 // once, one in each 16-bit lane, from a window of b's digits: from rows - 1 below the first of
 // those places up to the last of them, zeros where b has no digit.
-[[gnu::always_inline]] inline void somarBlocoEm(const Bloco &bloco, const DigitNode *b,
-                                                std::size_t lb, DigitNode *lugar) {
+[[gnu::always_inline]] inline void somarBlocoEmLanes(const Bloco &bloco, const DigitNode *b,
+                                                     std::size_t lb, DigitNode *lugar) {
+    assert(bloco.linhas <= kLinhasEmLanes);
     const std::size_t abaixo = bloco.linhas - 1; // digits of b in the window below its places
-    std::uint16_t janela[kLinhasPorBloco - 1 + kLugaresPorVez];
+    std::uint16_t janela[kLinhasEmLanes - 1 + kLugaresPorVez];
     std::memset(janela, 0, abaixo * sizeof janela[0]);
     const std::size_t lugares = lb + abaixo;
     for (std::size_t t0 = 0; t0 < lugares; t0 += kLugaresPorVez) {
-        std::size_t q = 0;
-        for (; q < kLugaresPorVez && b != nullptr; ++q, b = b->next) {
-            assert(b->value >= 0 && b->value <= 9 && "the lanes' bound assumes digits");
-            janela[abaixo + q] = static_cast<std::uint16_t>(b->value);
-        }
-        for (; q < kLugaresPorVez; ++q) {
-            janela[abaixo + q] = 0;
+        for (std::size_t q = 0; q < kLugaresPorVez; ++q) {
+            janela[abaixo + q] = static_cast<std::uint16_t>(proximoDigito(b));
         }
         std::uint16_t somas[kLugaresPorVez] = {};
         for (std::size_t j = 0; j < bloco.linhas; ++j) {
-            const std::uint16_t digito = bloco.digitos[j];
+            const std::uint16_t digito = digitoDaLinha(bloco, j);
             const std::uint16_t *x = janela + abaixo - j; // b's digit t0 - j, then up
-            for (q = 0; q < kLugaresPorVez; ++q) {
+            for (std::size_t q = 0; q < kLugaresPorVez; ++q) {
                 somas[q] = static_cast<std::uint16_t>(somas[q] + digito * x[q]);
             }
         }
         const std::size_t prontos = std::min(kLugaresPorVez, lugares - t0);
-        for (q = 0; q < prontos; ++q, lugar = lugar->next) {
+        for (std::size_t q = 0; q < prontos; ++q, lugar = lugar->next) {
             lugar->value += somas[q];
         }
         std::memmove(janela, janela + kLugaresPorVez, abaixo * sizeof janela[0]);
     }
 }
 
-// somarBlocoEm compiled once per vector unit (common/digit_product.hpp names them).
-void somarBlocoPortavel(const Bloco &bloco, const DigitNode *b, std::size_t lb, DigitNode *lugar) {
-    somarBlocoEm(bloco, b, lb, lugar);
+// The vector units' form of a block, on places [inicio, fim) of its walk: the same sums, from
+// the block's digits in groups of four against windows of four of b's digits (digit_groups.hpp),
+// a unit's block of places at a time. The windows are made as the walk reaches them and kept
+// from those that the block's lowest group meets to the highest place summed: the walk from
+// `inicio` on starts that far below it. `b` is b's first node, `lugar` the sum's node of place 0.
+template <class Unit> struct Janelas {
+    static constexpr std::size_t lugares = digit_groups::block_columns<Unit>();
+    // Windows below a block of places that its loads read, at most: 4 (groups - 1) + V (H - 1).
+    static std::size_t abaixo(std::size_t grupos) {
+        return digit_groups::group_digits * grupos + Unit::columns * Unit::groups_at_once;
+    }
+    // Room for the windows below and some thousands of places above them, moved down when full.
+    static constexpr std::size_t capacidade = 4 * kGruposPorBloco + 8192;
+    static_assert(capacidade >= 4 * kGruposPorBloco + Unit::columns * Unit::groups_at_once +
+                                    lugares,
+                  "a block of places fits above the windows");
+};
+
+template <class Unit>
+[[gnu::always_inline]] inline void somarBlocoEmGrupos(const Bloco &bloco, const DigitNode *b,
+                                                      std::size_t inicio, std::size_t fim,
+                                                      DigitNode *lugar) {
+    using J = Janelas<Unit>;
+    const std::size_t grupos = (bloco.linhas + 3) / digit_groups::group_digits;
+    const std::size_t abaixo = J::abaixo(grupos);
+    std::uint32_t janela[J::capacidade];
+    // janela[pos] is window t0, the first place of the next block of places; below it the
+    // windows from t0 - abaixo, zero where they lie below b's units.
+    std::size_t pos = abaixo;
+    std::uint32_t w = 0; // the last window made: w << 8 | next digit is the next one
+    const std::size_t primeiro = inicio > abaixo ? inicio - abaixo : 0;
+    std::memset(janela, 0, (abaixo - (inicio - primeiro)) * sizeof janela[0]);
+    // Window m holds b's digits m to m - 3: the walk begins three digits before the first one.
+    std::size_t m = primeiro > 3 ? primeiro - 3 : 0;
+    for (std::size_t k = 0; k < m; ++k) proximoDigito(b);
+    for (; m < inicio; ++m) {
+        w = w << 8 | proximoDigito(b);
+        if (m >= primeiro) janela[pos - (inicio - m)] = w;
+    }
+    lugar = depoisDe(lugar, inicio);
+    for (std::size_t t0 = inicio; t0 < fim; t0 += J::lugares, pos += J::lugares) {
+        if (pos + J::lugares > J::capacidade) {
+            std::memmove(janela, janela + pos - abaixo, abaixo * sizeof janela[0]);
+            pos = abaixo;
+        }
+        for (std::size_t q = 0; q < J::lugares; ++q) {
+            w = w << 8 | proximoDigito(b);
+            janela[pos + q] = w;
+        }
+        std::uint64_t somas[J::lugares] = {};
+        digit_groups::add_block<Unit>(janela + pos, bloco.grupos, 0, 0, grupos - 1, somas);
+        const std::size_t prontos = std::min(J::lugares, fim - t0);
+        for (std::size_t q = 0; q < prontos; ++q, lugar = lugar->next) {
+            lugar->value += static_cast<std::int32_t>(somas[q]);
+        }
+    }
 }
+
+// The places of one walk, [inicio, fim), for a thread of its own.
+struct Trecho {
+    Variant variante;
+    const Bloco *bloco;
+    const DigitNode *b; // b's first node
+    DigitNode *lugar;   // the running sum's node of the walk's first place
+    std::size_t inicio, fim;
+};
 
 #ifdef DIGIT_PRODUCT_X86_VARIANTS
-[[gnu::target("avx2")]] void somarBlocoAvx2(const Bloco &bloco, const DigitNode *b, std::size_t lb,
-                                            DigitNode *lugar) {
-    somarBlocoEm(bloco, b, lb, lugar);
+// somarBlocoEmGrupos compiled once per vector unit (common/digit_groups.hpp names them).
+[[gnu::target("avx2"), gnu::flatten]] void somarTrechoAvx2(const Trecho &t) {
+    somarBlocoEmGrupos<digit_groups::Avx2>(*t.bloco, t.b, t.inicio, t.fim, t.lugar);
 }
 
-[[gnu::target("avx512bw")]] void somarBlocoAvx512(const Bloco &bloco, const DigitNode *b,
-                                                  std::size_t lb, DigitNode *lugar) {
-    somarBlocoEm(bloco, b, lb, lugar);
+[[gnu::target("avx512bw"), gnu::flatten]] void somarTrechoAvx512(const Trecho &t) {
+    somarBlocoEmGrupos<digit_groups::Avx512>(*t.bloco, t.b, t.inicio, t.fim, t.lugar);
+}
+
+[[gnu::target("avx512bw,avx512vnni"), gnu::flatten]] void somarTrechoVnni(const Trecho &t) {
+    somarBlocoEmGrupos<digit_groups::Vnni>(*t.bloco, t.b, t.inicio, t.fim, t.lugar);
 }
 #endif
 
-// somarBlocoEm in the form of `variante`, which runs here.
+void somarTrecho(Trecho &t) {
+#ifdef DIGIT_PRODUCT_X86_VARIANTS
+    if (t.variante == Variant::vnni) return somarTrechoVnni(t);
+    if (t.variante == Variant::avx512) return somarTrechoAvx512(t);
+    if (t.variante == Variant::avx2) return somarTrechoAvx2(t);
+#endif
+    (void)t;
+    assert(!"the baseline form adds its block in one walk");
+}
+
+// Products of digits in a thread's share of a walk, at the least: fewer would not repay its start.
+constexpr std::uint64_t kProdutosPorThread = std::uint64_t{1} << 24;
+
+// Adds the block's rows times b into the running sum from `lugar` on, in the form of `variante`
+// (which runs here). The vector units' forms split a long walk into stretches of places, one a
+// thread: each walks to its stretch and writes only its places' nodes.
 void somarBloco(Variant variante, const Bloco &bloco, const DigitNode *b, std::size_t lb,
                 DigitNode *lugar) {
-#ifdef DIGIT_PRODUCT_X86_VARIANTS
-    if (variante == Variant::avx512) return somarBlocoAvx512(bloco, b, lb, lugar);
-    if (variante == Variant::avx2) return somarBlocoAvx2(bloco, b, lb, lugar);
-#endif
-    (void)variante;
-    somarBlocoPortavel(bloco, b, lb, lugar);
+    if (variante == Variant::portable) return somarBlocoEmLanes(bloco, b, lb, lugar);
+    const std::size_t lugares = lb + bloco.linhas - 1;
+    std::uint64_t trechos = std::min<std::uint64_t>(
+        parallel::threads, std::uint64_t{lugares} * bloco.linhas / kProdutosPorThread);
+    trechos = std::max<std::uint64_t>(trechos, 1);
+    Trecho t[parallel::most_threads];
+    for (std::size_t i = 0; i < trechos; ++i) {
+        t[i] = Trecho{variante, &bloco, b, lugar, lugares * i / trechos,
+                      lugares * (i + 1) / trechos};
+    }
+    parallel::run_jobs<Trecho, somarTrecho>(t, static_cast<unsigned>(trechos));
 }
 
 // Takes up to `cabem` rows from `a` on into `bloco`, leaving off its trailing zero rows, which add
 // nothing, and moves `a` past them; returns the rows taken, zeros included.
 std::size_t tomarBloco(const DigitNode *&a, std::size_t cabem, Bloco &bloco) {
+    auto *digitos = reinterpret_cast<std::uint8_t *>(bloco.grupos);
     std::size_t tomadas = 0;
     bloco.linhas = 0;
     for (; tomadas < cabem && a != nullptr; ++tomadas, a = a->next) {
         assert(a->value >= 0 && a->value <= 9 && "the lanes' bound assumes digits");
-        bloco.digitos[tomadas] = static_cast<std::uint16_t>(a->value);
+        digitos[tomadas] = static_cast<std::uint8_t>(a->value);
         if (a->value != 0) {
             bloco.linhas = tomadas + 1;
         }
     }
+    // Zeros from the last row to the end of its group, and the groups after it that are read.
+    const std::size_t usados = (bloco.linhas + 3) / digit_groups::group_digits;
+    std::memset(digitos + bloco.linhas, 0,
+                (usados + digit_groups::block_groups_after) * sizeof(std::uint32_t) - bloco.linhas);
     return tomadas;
 }
 
@@ -198,6 +303,7 @@ DigitNode *MultAcertandoACada(const DigitNode *a, const DigitNode *b, std::size_
         return criar_lista();
     }
     const Variant variante = digit_product::chosen_variant();
+    const std::size_t porBloco = variante == Variant::portable ? kLinhasEmLanes : kLinhasPorBloco;
     DigitNode *acc = somaDeZeros(la + lb - 1); // units first; the last carry goes on
     DigitNode *lugar = acc;                    // the sum from the next row's place on
     std::size_t semAcertar = 0;                // rows added since the carries were last settled
@@ -214,7 +320,7 @@ DigitNode *MultAcertandoACada(const DigitNode *a, const DigitNode *b, std::size_
             semAcertar = 0;
         }
         const std::size_t tomadas =
-            tomarBloco(a, std::min(kLinhasPorBloco, linhas - semAcertar), bloco);
+            tomarBloco(a, std::min(porBloco, linhas - semAcertar), bloco);
         somarBloco(variante, bloco, b, lb, lugar);
         semAcertar += bloco.linhas;
         lugar = depoisDe(lugar, tomadas);

@@ -134,6 +134,17 @@ TEST(Cases, StrictStreamsGiveTheCommonOutput) {
     expect_cases(data_dir + "/../common/strict_cases.txt", {"--strict"});
 }
 
+// A product of two 6,000-digit factors: over 2^25 digit products, which the kernel and list_calc
+// split between two or three threads.
+std::string threaded_product(std::mt19937_64 &random) {
+    auto factor = [&random] {
+        std::string digits(6000, '0');
+        for (char &digit : digits) digit = static_cast<char>('0' + random() % 10);
+        return digits;
+    };
+    return factor() + "\n" + factor() + "\n*\n";
+}
+
 TEST(Differential, AgreesWithTheOracle) {
     long total = number_setting("diff_calculations", 2000);
     StreamShape shape{100, static_cast<int>(number_setting("diff_max_digits", 5000)), 0.1};
@@ -141,9 +152,10 @@ TEST(Differential, AgreesWithTheOracle) {
     for (long done = 0, stream = 0; done < total && failures < 3; done += shape.calculations, ++stream) {
         uint64_t seed = base_seed() + static_cast<uint64_t>(stream);
         std::mt19937_64 random(seed);
-        std::string input = clean_stream(random, shape);
-        // Every other stream is read under --strict too, which must change nothing in it.
-        std::vector<std::string> command{program_path};
+        // Each stream opens with a product large enough to be split between threads, and every
+        // other stream is read with three threads and under --strict, which change nothing.
+        std::string input = threaded_product(random) + clean_stream(random, shape);
+        std::vector<std::string> command{program_path, stream % 2 ? "--threads=3" : "--threads=1"};
         if (stream % 2) command.push_back("--strict");
         RunResult r = run_program(command, input, sanitizer_options());
         std::string expected = expected_results(input);
@@ -239,6 +251,16 @@ TEST(CommandLine, HelpVersionAndUsageErrors) {
         RunResult r = run_program({program_path, argument}, "", sanitizer_options());
         EXPECT_EQ(describe_end(r), "exit 2") << argument;
         EXPECT_NE(r.err.find(fault), std::string::npos) << r.err;
+    }
+
+    // --threads takes its count after "=" or as the next argument, which is then no FILE.
+    RunResult counted = run_program({program_path, "--threads", "2", "--th=0"}, "2\n3\n*\n",
+                                    sanitizer_options());
+    EXPECT_EQ(escape(counted.out) + " " + describe_end(counted), "6\\n exit 0") << counted.err;
+    for (const char *count : {"--threads=x", "--threads=-1", "--threads"}) {
+        RunResult bad = run_program({program_path, count}, "", sanitizer_options());
+        EXPECT_EQ(describe_end(bad), "exit 2") << count;
+        EXPECT_NE(bad.err.find("--threads'"), std::string::npos) << count << ": " << bad.err;
     }
 }
 

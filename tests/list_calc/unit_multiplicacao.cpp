@@ -67,18 +67,22 @@ TEST(Mult, AnEmptyListIsZero) {
 
 // Carries settled after every row, or every few rows, before the rows that add onto them: a
 // settling falls inside what would be one block of rows, and no node takes more than 81 a row on
-// top of a settled 9 in between.
+// top of a settled 9 in between. A row of zeros, which a block leaves off, still counts.
 TEST(Mult, CarriesSettledBetweenRowsGiveTheSameProduct) {
-    const std::string nines(30, '9');
-    const std::string product = std::string(29, '9') + "8" + std::string(29, '0') + "1";
-    for (std::size_t linhas : {1, 2, 7}) {
-        DigitNode *a = unidadesPrimeiro(nines);
-        std::int32_t maior = 0;
-        DigitNode *p = MultAcertandoACada(a, a, linhas, &maior);
-        EXPECT_EQ(texto(p), product) << linhas;
-        EXPECT_LE(maior, static_cast<std::int32_t>(9 + 81 * linhas)) << linhas;
-        destruir_lista(a);
-        destruir_lista(p);
+    const std::string squares[][2] = {
+        {std::string(30, '9'), std::string(29, '9') + "8" + std::string(29, '0') + "1"},
+        {std::string(28, '9') + "09",
+         "999999999999999999999999999818000000000000000000000000008281"}};
+    for (const auto &[operand, product] : squares) {
+        for (std::size_t linhas : {1, 2, 7}) {
+            DigitNode *a = unidadesPrimeiro(operand);
+            std::int32_t maior = 0;
+            DigitNode *p = MultAcertandoACada(a, a, linhas, &maior);
+            EXPECT_EQ(texto(p), product) << operand << ", " << linhas;
+            EXPECT_LE(maior, static_cast<std::int32_t>(9 + 81 * linhas)) << operand << ", " << linhas;
+            destruir_lista(a);
+            destruir_lista(p);
+        }
     }
 }
 
