@@ -497,6 +497,19 @@ TEST(AddressLimit, HugeOperandTakesTheFailurePath) {
     EXPECT_EQ(held.out, "");
     EXPECT_EQ(held.err, program_name() + ": standard input:1: Cannot allocate memory\n");
 
+    // A doubling of the held text that the limit refuses is retried with the growth needed: a line
+    // of seven tenths of the limit, read from a file 64 KiB at a time, fits once but not doubled.
+    // The check holds it, and the program runs out of memory by its own failure path.
+    const std::string file = program_name() + "-seven-tenths.in";
+    const size_t seven_tenths = static_cast<size_t>(limited.address_limit_bytes) / 10 * 7;
+    std::ofstream(file, std::ios::binary) << std::string(seven_tenths, '1') << "\n1\n+\n";
+    RunOptions from_file = limited;
+    from_file.stdin_path = file;
+    RunResult fits = run_program({program_path, "--strict"}, "", from_file);
+    std::remove(file.c_str());
+    expect_failure_path(fits, std::string(seven_tenths - 1, '1') + "2\n", "held, not doubled");
+    EXPECT_EQ(fits.err, "");
+
     // A program that goes on after a failed allocation (address_limit_goes_on: its exact output)
     // throws the rest of a huge line away and reads the next calculations where they are, or meets
     // the end of the input there. Before it, after a result, a line of half as many digits: it fits
