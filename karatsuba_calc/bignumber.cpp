@@ -3,6 +3,7 @@
 #include "bignumber.hpp"
 
 #include "calc_io.hpp"
+#include "parallel.hpp"
 
 #include <algorithm>
 #include <array>
@@ -250,8 +251,6 @@ void casos_operacao_multiplicacao(SignedDigits *a, SignedDigits *b) {
 
 namespace {
 
-long long chamadas = 0;
-
 // Writes the last n decimal digits of v into dest[0, n), most significant first.
 void escrever_digitos(unsigned v, int16_t *dest, int32_t n) {
     for (int32_t i = n - 1; i >= 0; --i) {
@@ -309,12 +308,7 @@ int somar_spans(const int16_t *a, int32_t la, const int16_t *b, int32_t lb, int1
     return carry;
 }
 
-// ---- The recursion's steps on native values
-//
-// A span of up to maior_span_nativo digits is held as its value in 64 bits, and its step runs the
-// recursion on values: the halves are the quotient and remainder by 10^k, the half sums are native
-// sums (a carry out of k digits is the sum reaching 10^k) and every span of up to three digits is
-// one native product, as on digits. Same splits, same steps, no digit array.
+// ---- Spans of up to maior_span_nativo digits: values in 64 bits
 
 constexpr int32_t maior_span_nativo = 9;
 
@@ -328,26 +322,6 @@ constexpr uint64_t potencia_de_dez(int k) {
 // that its step forms (z2, z1 - z2 - z0 and z0 are not negative).
 static_assert(potencia_de_dez(2 * maior_span_nativo) <= UINT64_MAX / 10,
               "a native step's product must fit 64 bits");
-
-// The product of the spans of L digits whose values are x and y, by the recursion on values; each
-// step counts in `chamadas`.
-template <int L> uint64_t produto_de_valores(uint64_t x, uint64_t y) {
-    ++chamadas;
-    if constexpr (L <= 3) {
-        return x * y; // the step's native product, at most 999 * 999
-    } else {
-        if (x == 0 || y == 0) return 0; // a span of zeros
-        constexpr int h = L / 2, k = L - h;
-        constexpr uint64_t base = potencia_de_dez(k);
-        const uint64_t xh = x / base, xl = x % base, yh = y / base, yl = y % base;
-        const uint64_t z2 = produto_de_valores<h>(xh, yh);
-        const uint64_t z0 = produto_de_valores<k>(xl, yl);
-        const uint64_t s1 = xh + xl, s2 = yh + yl;
-        const uint64_t z1 = s1 >= base || s2 >= base ? produto_de_valores<k + 1>(s1, s2)
-                                                     : produto_de_valores<k>(s1, s2);
-        return (z2 * base + (z1 - z2 - z0)) * base + z0;
-    }
-}
 
 // Value of the span p[0, n), n <= maior_span_nativo digits.
 uint64_t valor(const int16_t *p, int32_t n) {
@@ -399,41 +373,13 @@ template <int L, class Lugar> Parcial escrever_produto(uint64_t p, Lugar *out) {
     return {n, 9};
 }
 
-template <int L, class Lugar> Parcial produto_nativo(uint64_t x, uint64_t y, Lugar *out) {
-    return escrever_produto<L>(produto_de_valores<L>(x, y), out);
-}
-
-// out[0, 2n) = x * y for the values of two spans of n <= maior_span_nativo digits.
-template <class Lugar> Parcial produto_nativo(uint64_t x, uint64_t y, int32_t n, Lugar *out) {
-    switch (n) {
-    case 1:
-        return produto_nativo<1>(x, y, out);
-    case 2:
-        return produto_nativo<2>(x, y, out);
-    case 3:
-        return produto_nativo<3>(x, y, out);
-    case 4:
-        return produto_nativo<4>(x, y, out);
-    case 5:
-        return produto_nativo<5>(x, y, out);
-    case 6:
-        return produto_nativo<6>(x, y, out);
-    case 7:
-        return produto_nativo<7>(x, y, out);
-    case 8:
-        return produto_nativo<8>(x, y, out);
-    default:
-        return produto_nativo<9>(x, y, out);
-    }
-}
-
-// ---- The recursion's steps on digit arrays
+// ---- Places: partial products combined without carrying
 //
 // A step on longer spans keeps the places of its partial products without carrying: the middle
 // term z1 - z2 - z0 is formed place by place and added place by place, loops the compiler turns
 // into vector instructions. Places then exceed a digit, and may be negative; the bound that keeps
 // them in their type, `Lugar`:
-// - a native step writes digits (limit 9); a zero product is all zeros (limit 0);
+// - a native product writes digits (limit 9); a zero product is all zeros (limit 0);
 // - a step's places hold one of z2 or z0 plus z1 - z2 - z0, so its limit is at most
 //   max(l2, l0) + l1 + l2 + l0, four times the largest limit of its three products;
 // - a step whose limit passes a quarter of the type's largest value settles its carries (its places
@@ -445,6 +391,14 @@ template <class Lugar> Parcial produto_nativo(uint64_t x, uint64_t y, int32_t n,
 template <class Lugar> constexpr int32_t limite_de_combinacao() {
     return std::numeric_limits<Lugar>::max() / 4;
 }
+
+// Every product's limit is at most limite_de_combinacao: 9 or 0 for native and zero products (the
+// first assertion), and a step returns its limit only while within it, 9 once settled. Its four
+// terms then sum to at most 4 * limite_de_combinacao, within the type (the second); each partial
+// sum that the loops below form is a sum of some of those terms, so no place overflows on the way.
+static_assert(limite_de_combinacao<int8_t>() >= 9 && limite_de_combinacao<int16_t>() >= 9);
+static_assert(4 * limite_de_combinacao<int8_t>() <= std::numeric_limits<int8_t>::max() &&
+              4 * limite_de_combinacao<int16_t>() <= std::numeric_limits<int16_t>::max());
 
 // Settles the carries of p[0, n), whose last `extensao` places are the only nonzero ones and whose
 // value is below 10^n and not negative: every place becomes a digit. Returns the new extension.
@@ -475,39 +429,161 @@ void somar_lugares(Lugar *__restrict a, const Lugar *__restrict b, int32_t n) {
     for (int32_t i = 0; i < n; ++i) a[i] = static_cast<Lugar>(a[i] + b[i]);
 }
 
-// With out[0, 2L) = z2 * 10^(2k) + z0 and z1[0, 2m) the product of the half sums (p2, p0 and p1
-// their partial-product records): out += (z1 - z2 - z0) * 10^k, place by place, computed in z1
-// first. Returns the record of the step's product.
-template <class Lugar>
-Parcial somar_termo_do_meio(int32_t L, Lugar *out, Parcial p2, Parcial p0, Lugar *z1, int32_t m,
-                            Parcial p1) {
-    const int32_t h = L / 2, k = L - h;
-    // z2 and z0 are aligned at z1's units place; e covers every nonzero place of the three.
-    const int32_t e = std::max({p1.extensao, p2.extensao, p0.extensao});
-    Lugar *fim = z1 + 2 * m;
-    subtrair_lugares(fim - p2.extensao, out + 2 * h - p2.extensao, p2.extensao);
-    subtrair_lugares(fim - p0.extensao, out + 2 * L - p0.extensao, p0.extensao);
-    // The window of e <= 2m <= 2k + 2 places ends k places before out's end, and 2k + 2 <= 2L - k
-    // for every L >= 7: the middle term lies inside out.
-    somar_lugares(out + 2 * L - k - e, fim - e, e);
-    Parcial r;
-    r.limite = std::max(p2.limite, p0.limite) + p1.limite + p2.limite + p0.limite;
-    // What the settling below keeps true, checked in every build: one comparison per step.
-    if (r.limite > std::numeric_limits<Lugar>::max()) abort();
-    r.extensao = std::max({p0.extensao, p2.extensao > 0 ? 2 * k + p2.extensao : 0, k + e});
-    if (r.limite > limite_de_combinacao<Lugar>()) {
-        r.extensao = assentar(out, 2 * L, r.extensao);
-        r.limite = 9;
-    }
-    return r;
+// ---- One step of the recursion
+//
+// A step multiplies two factors x and y of L digits; for L <= 3 it is one native product. Beyond,
+// each factor splits into a high half of h = floor(L/2) digits and a low half of k = L - h digits;
+// with the half sums s1 = xH + xL and s2 = yH + yL, both held in m digits (k, or k + 1 when either
+// carries out of k digits), the step's three products and its result are
+//     z2 = xH * yH (h digits)     z0 = xL * yL (k digits)     z1 = s1 * s2 (m digits)
+//     x * y = z2 * 10^(2k) + (z1 - z2 - z0) * 10^k + z0.
+// A factor of zeros ends its step at once: the product is zero, without the three products.
+//
+// `passo` is that step for both forms a factor takes (a `Forma`, below): a span of up to
+// maior_span_nativo digits held as its value (EmValores), and a longer one held as its digits
+// (EmDigitos). A form gives the step its factors' zeros in front, the half sums, the three
+// products and their combination.
+
+struct Metades {
+    int32_t h; // digits of the high half: floor(L/2)
+    int32_t k; // digits of the low half: L - h, the longer one for odd L
+};
+
+constexpr Metades metades(int32_t L) {
+    return {L / 2, L - L / 2};
 }
 
-static_assert(maior_span_nativo + 1 >= 7, "a step on digit arrays needs L >= 7");
-static_assert(limite_de_combinacao<int8_t>() >= 9, "settled digits must be combinable");
+// m, the half sums' length: both are padded to the longer of the two.
+constexpr int32_t comprimento_das_somas(Metades d, bool alguma_vai) {
+    return d.k + (alguma_vai ? 1 : 0);
+}
+
+// Steps taken by the calling thread; a product run on a thread of its own adds its steps here
+// once it is done.
+thread_local long long chamadas = 0;
+
+template <class Forma>
+typename Forma::Produto passo(const Forma &f, typename Forma::Fator x, typename Forma::Fator y) {
+    ++chamadas;
+    const int32_t zx = zeros_que_contam(f, x), zy = zeros_que_contam(f, y);
+    if (zx == f.comprimento || zy == f.comprimento) return produto_zero(f);
+    const auto somas = somar_metades(f, x, zx, y, zy);
+    return combinar(f, tres_produtos(f, x, y, somas), somas.m);
+}
+
+// ---- The form of a span of up to maior_span_nativo digits: its value
+//
+// A factor is the value of its L digits; its halves are the quotient and remainder by 10^k, its
+// half sums native sums (a carry out of k digits is the sum reaching 10^k), its product a value.
+
+template <int L> struct EmValores {
+    using Fator = uint64_t;
+    using Produto = uint64_t;
+    static constexpr int32_t comprimento = L;
+    static constexpr Metades d = metades(L);
+    static constexpr uint64_t base = potencia_de_dez(d.k); // x = xH * base + xL
+};
+
+// A step's product on values: for spans of up to three digits one native product, at most
+// 999 * 999; each step counts in `chamadas`.
+template <int L> uint64_t produto(EmValores<L> f, uint64_t x, uint64_t y) {
+    static_assert(L >= 1 && L <= maior_span_nativo);
+    if constexpr (L <= 3) {
+        ++chamadas;
+        return x * y;
+    } else {
+        return passo(f, x, y);
+    }
+}
+
+// A value's zeros in front, as far as its step needs them: all L when it is zero, else none.
+template <int L> int32_t zeros_que_contam(EmValores<L>, uint64_t x) {
+    return x == 0 ? L : 0;
+}
+
+template <int L> uint64_t produto_zero(EmValores<L>) {
+    return 0;
+}
+
+struct SomasDeValores {
+    uint64_t s1, s2;
+    int32_t m;
+};
+
+template <int L>
+SomasDeValores somar_metades(EmValores<L> f, uint64_t x, int32_t, uint64_t y, int32_t) {
+    const uint64_t s1 = x / f.base + x % f.base, s2 = y / f.base + y % f.base;
+    return {s1, s2, comprimento_das_somas(f.d, s1 >= f.base || s2 >= f.base)};
+}
+
+struct TresValores {
+    uint64_t z2, z0, z1;
+};
+
+template <int L>
+TresValores tres_produtos(EmValores<L> f, uint64_t x, uint64_t y, SomasDeValores s) {
+    using Alta = EmValores<EmValores<L>::d.h>;
+    using Baixa = EmValores<EmValores<L>::d.k>;
+    using Larga = EmValores<EmValores<L>::d.k + 1>; // half sums that carried
+    const uint64_t z2 = produto(Alta{}, x / f.base, y / f.base);
+    const uint64_t z0 = produto(Baixa{}, x % f.base, y % f.base);
+    const uint64_t z1 = s.m > f.d.k ? produto(Larga{}, s.s1, s.s2) : produto(Baixa{}, s.s1, s.s2);
+    return {z2, z0, z1};
+}
+
+template <int L> uint64_t combinar(EmValores<L> f, TresValores z, int32_t) {
+    return (z.z2 * f.base + (z.z1 - z.z2 - z.z0)) * f.base + z.z0;
+}
+
+// out[0, 2n) = x * y for the values of two spans of n <= maior_span_nativo digits. The steps on
+// values are inlined whole into it: they are most of all steps, and a call each cost about a
+// twentieth more instructions in a balanced product.
+template <class Lugar>
+[[gnu::flatten]] Parcial produto_nativo(uint64_t x, uint64_t y, int32_t n, Lugar *out) {
+    switch (n) {
+    case 1:
+        return escrever_produto<1>(produto(EmValores<1>{}, x, y), out);
+    case 2:
+        return escrever_produto<2>(produto(EmValores<2>{}, x, y), out);
+    case 3:
+        return escrever_produto<3>(produto(EmValores<3>{}, x, y), out);
+    case 4:
+        return escrever_produto<4>(produto(EmValores<4>{}, x, y), out);
+    case 5:
+        return escrever_produto<5>(produto(EmValores<5>{}, x, y), out);
+    case 6:
+        return escrever_produto<6>(produto(EmValores<6>{}, x, y), out);
+    case 7:
+        return escrever_produto<7>(produto(EmValores<7>{}, x, y), out);
+    case 8:
+        return escrever_produto<8>(produto(EmValores<8>{}, x, y), out);
+    default:
+        return escrever_produto<9>(produto(EmValores<9>{}, x, y), out);
+    }
+}
+
+// ---- The form of a longer span: its digits
+//
+// A factor is its first digit, the halves the spans x[0, h) and x[h, L); the half sums are digits,
+// carried as they are added, in the scratch; the product is written as places into `out`. The two
+// outer products go straight into their final places in `out` (the shift by 10^(2k) is where they
+// sit), the middle product into the scratch, and the middle term is added at its shift of 10^k in
+// place. The scratch is allocated once per multiplication; inside the recursion only a step split
+// between threads allocates, for the products that run beside another (below).
+
+template <class Lugar> struct EmDigitos {
+    using Fator = const int16_t *;
+    using Produto = Parcial;
+    int32_t comprimento; // L, the factors' digits
+    Lugar *out;          // the product's 2L places
+    int16_t *somas;      // scratch for half sums: rascunho_necessario(L) digits
+    Lugar *produtos;     // scratch for middle products: as many places, at the same offsets
+    unsigned threads;    // threads that the step's products may use
+};
 
 // Places that each region of the scratch needs for spans of length L: a step holds two half sums
-// of k + 1 digits (k the low half's length) and their product of 2k + 2 places while the middle
-// product recurses on at most k + 1 digits; the outer products finish before and reuse it.
+// of up to k + 1 digits and their product of up to 2k + 2 places while its products recurse on at
+// most k + 1 digits, one after another in the same area beyond.
 int64_t rascunho_necessario(int64_t L) {
     int64_t total = 0;
     while (L > maior_span_nativo) {
@@ -518,100 +594,197 @@ int64_t rascunho_necessario(int64_t L) {
     return total;
 }
 
+// A step's product on digits: a step from maior_span_nativo + 1 digits on, a native product below.
+template <class Lugar>
+Parcial produto(const EmDigitos<Lugar> &f, const int16_t *x, const int16_t *y) {
+    if (f.comprimento > maior_span_nativo) return passo(f, x, y);
+    return produto_nativo(valor(x, f.comprimento), valor(y, f.comprimento), f.comprimento, f.out);
+}
+
 // Zeros in front of a factor x[0, L) of a step (L >= 4), counted only from three on: fewer change
 // nothing in the step, and balanced factors then pay three loads for the count.
 int32_t zeros_em_excesso(const int16_t *x, int32_t L) {
     return (x[0] | x[1] | x[2]) == 0 ? zeros_na_frente(x, L) : 0;
 }
 
+template <class Lugar> int32_t zeros_que_contam(const EmDigitos<Lugar> &f, const int16_t *x) {
+    return zeros_em_excesso(x, f.comprimento);
+}
+
+template <class Lugar> Parcial produto_zero(const EmDigitos<Lugar> &f) {
+    std::fill(f.out, f.out + 2 * f.comprimento, Lugar{0});
+    return {0, 0};
+}
+
 // s[0, k] = value(x[0, h)) + value(x[h, h + k)), the sum of a factor's halves, given zx, the
 // factor's zeros in front as zeros_em_excesso counts them. Returns s[0], the carry out.
-int somar_metades(const int16_t *x, int32_t h, int32_t k, int32_t zx, int16_t *s) {
-    if (zx < h) return somar_spans(x, h, x + h, k, s);
+int soma_das_metades(const int16_t *x, Metades d, int32_t zx, int16_t *s) {
+    if (zx < d.h) return somar_spans(x, d.h, x + d.h, d.k, s);
     s[0] = 0; // a zero high half: the sum is the low half, copied
-    memcpy(s + 1, x + h, static_cast<size_t>(k) * sizeof(int16_t));
+    memcpy(s + 1, x + d.h, static_cast<size_t>(d.k) * sizeof(int16_t));
     return 0;
 }
 
-template <class Lugar>
-Parcial produto_span(const int16_t *x, const int16_t *y, int32_t L, Lugar *out, int16_t *somas,
-                     Lugar *produtos);
-
-// One step of the recursion on spans of any length: on values up to maior_span_nativo digits, on
-// digit arrays beyond.
-template <class Lugar>
-Parcial produto(const int16_t *x, const int16_t *y, int32_t L, Lugar *out, int16_t *somas,
-                Lugar *produtos) {
-    if (L > maior_span_nativo) return produto_span(x, y, L, out, somas, produtos);
-    return produto_nativo(valor(x, L), valor(y, L), L, out);
-}
-
-// The two outer products and the half sums of a step whose low half is native (k <=
-// maior_span_nativo), from the values of the halves; the middle product as well when it is native.
-// Returns the middle product's record and its length m.
-template <class Lugar>
-Parcial metades_nativas(const int16_t *x, const int16_t *y, int32_t L, Lugar *out, int16_t *somas,
-                        Lugar *produtos, int32_t *m, Parcial *p2, Parcial *p0) {
-    const int32_t h = L / 2, k = L - h;
-    const uint64_t xh = valor(x, h), xl = valor(x + h, k), yh = valor(y, h), yl = valor(y + h, k);
-    *p2 = produto_nativo(xh, yh, h, out);
-    *p0 = produto_nativo(xl, yl, k, out + 2 * h);
-    const uint64_t s1 = xh + xl, s2 = yh + yl, base = potencia_de_dez(k);
-    *m = k + (s1 >= base || s2 >= base);
-    if (*m <= maior_span_nativo) return produto_nativo(s1, s2, *m, produtos);
-    // Half sums of one digit more than a native span: their digits, for a step on digit arrays.
-    int16_t *d1 = somas, *d2 = somas + *m;
-    static_assert(2 * (potencia_de_dez(maior_span_nativo) - 1) <=
-                      std::numeric_limits<unsigned>::max(),
-                  "a native half sum fits the unsigned that escrever_digitos takes");
-    escrever_digitos(static_cast<unsigned>(s1), d1, *m);
-    escrever_digitos(static_cast<unsigned>(s2), d2, *m);
-    const int32_t usados = 2 * (k + 1);
-    return produto_span(d1, d2, *m, produtos, somas + usados, produtos + usados);
-}
-
-// out[0, 2L) = x[0, L) * y[0, L), zero padded in front, for L > maior_span_nativo. One call is one
-// step of the Karatsuba recursion: the spans split into a high half of floor(L/2) digits and a low
-// half of ceil(L/2) digits, and three half-size products (high, low, sum of halves) are combined.
-// The middle product runs on the half sums padded to the longer of the two, as the record-level
-// tools would leave them. A span of zeros in either factor gives a zero product at once, without
-// recursing: a short factor padded to the long one's length then costs what its digits need.
-//
-// Built from the record tools (soma_para_karatsuba, left_shift, ...), every partial product, half
-// sum and shift would be a heap record of its own. Here the two outer products are written straight
-// into their final places in `out` (the shift by 10^(2k) is where they sit), the half sums and the
-// middle product live in the scratch, allocated once per multiplication, and the middle term is
-// added at its shift of 10^k in place. The half sums are digits, carried as they are added: whether
-// a sum carries out of k digits sets the middle product's length. The partial products' places are
-// combined without carrying, within the bound stated above. Same splits, same native products, same
-// three products per level; no allocation inside the recursion.
-template <class Lugar>
-Parcial produto_span(const int16_t *x, const int16_t *y, int32_t L, Lugar *out, int16_t *somas,
-                     Lugar *produtos) {
-    ++chamadas;
-    const int32_t zx = zeros_em_excesso(x, L), zy = zeros_em_excesso(y, L);
-    if (zx == L || zy == L) {
-        std::fill(out, out + 2 * L, Lugar{0});
-        return {0, 0};
-    }
-    const int32_t h = L / 2, k = L - h;
-    Parcial p2, p0, p1;
+struct SomasDeDigitos {
+    const int16_t *s1, *s2;  // the sums' m digits (unwritten while m <= maior_span_nativo)
+    uint64_t v1, v2;         // their values, when the halves are native (k <= maior_span_nativo)
+    uint64_t xh, xl, yh, yl; // and the halves' values then
     int32_t m;
-    if (k <= maior_span_nativo) {
-        p1 = metades_nativas(x, y, L, out, somas, produtos, &m, &p2, &p0);
-    } else {
-        p2 = produto(x, y, h, out, somas, produtos);                 // z2 = xH * yH, at 10^(2k)
-        p0 = produto(x + h, y + h, k, out + 2 * h, somas, produtos); // z0 = xL * yL, at 10^0
-        int16_t *s1 = somas, *s2 = somas + (k + 1);
-        const int c1 = somar_metades(x, h, k, zx, s1);
-        const int c2 = somar_metades(y, h, k, zy, s2);
-        m = k + (c1 | c2);                // both sums padded to the longer one
-        const int32_t pula = (k + 1) - m; // leading zero digit that neither sum needs
-        const int32_t usados = 2 * (k + 1);
-        p1 = produto(s1 + pula, s2 + pula, m, produtos, somas + usados, produtos + usados);
+};
+
+static_assert(2 * (potencia_de_dez(maior_span_nativo) - 1) <= std::numeric_limits<unsigned>::max(),
+              "a native half sum fits the unsigned that escrever_digitos takes");
+
+// The half sums. Halves of up to maior_span_nativo digits are summed as values, whose digits are
+// written only for a middle product too long to be native; longer halves are summed digit by digit,
+// k + 1 digits each at the front of the scratch, their first skipped when neither sum carries.
+template <class Lugar>
+SomasDeDigitos somar_metades(const EmDigitos<Lugar> &f, const int16_t *x, int32_t zx,
+                             const int16_t *y, int32_t zy) {
+    const Metades d = metades(f.comprimento);
+    int16_t *s1 = f.somas, *s2 = f.somas + (d.k + 1);
+    if (d.k <= maior_span_nativo) {
+        const uint64_t base = potencia_de_dez(d.k);
+        const uint64_t xh = valor(x, d.h), xl = valor(x + d.h, d.k);
+        const uint64_t yh = valor(y, d.h), yl = valor(y + d.h, d.k);
+        const uint64_t v1 = xh + xl, v2 = yh + yl;
+        const int32_t m = comprimento_das_somas(d, v1 >= base || v2 >= base);
+        if (m > maior_span_nativo) {
+            escrever_digitos(static_cast<unsigned>(v1), s1, m);
+            escrever_digitos(static_cast<unsigned>(v2), s2, m);
+        }
+        return {s1, s2, v1, v2, xh, xl, yh, yl, m};
     }
-    return somar_termo_do_meio(L, out, p2, p0, produtos, m, p1);
+    const int c1 = soma_das_metades(x, d, zx, s1), c2 = soma_das_metades(y, d, zy, s2);
+    const int32_t m = comprimento_das_somas(d, c1 | c2);
+    const int32_t pula = (d.k + 1) - m; // a zero digit in front that neither sum needs
+    return {s1 + pula, s2 + pula, 0, 0, 0, 0, 0, 0, m};
 }
+
+struct TresParciais {
+    Parcial z2, z0, z1;
+};
+
+// ---- The top steps on threads
+//
+// A step of menor_passo_em_threads digits or more whose products may use more than one thread runs
+// them at once: on two threads, z2 beside z0, then z1 on both, its own step split the same way
+// (about half the time of one thread: each level's outer products are two thirds of its work); on
+// three or more, all three at once, the threads shared among them. The splits and the steps are
+// those of one thread; only where and when each product runs changes. A product that runs beside
+// another gets scratch of its own, allocated by the step; without it the step runs its products
+// one after another. Below the size a thread's start (tens of microseconds) is a few hundredths of
+// the step's time (about 1.6 ms at 4,096 digits).
+
+constexpr int32_t menor_passo_em_threads = 4096;
+
+// One of a step's products, run by parallel::run_jobs.
+template <class Lugar> struct ProdutoEmThread {
+    EmDigitos<Lugar> f;
+    const int16_t *x, *y;
+    Parcial z;
+    long long passos; // the steps it took, counted by the thread that ran it
+};
+
+template <class Lugar> void calcular(ProdutoEmThread<Lugar> &p) {
+    const long long antes = chamadas;
+    p.z = produto(p.f, p.x, p.y);
+    p.passos = chamadas - antes;
+    chamadas = antes;
+}
+
+// Runs products p[0, n) at once, and counts their steps in this thread.
+template <class Lugar> void calcular_juntos(ProdutoEmThread<Lugar> *p, unsigned n) {
+    parallel::run_jobs<ProdutoEmThread<Lugar>, calcular<Lugar>>(p, n);
+    for (unsigned i = 0; i < n; ++i) chamadas += p[i].passos;
+}
+
+template <class Lugar>
+TresParciais tres_produtos_em_threads(const EmDigitos<Lugar> &f, const int16_t *x, const int16_t *y,
+                                      SomasDeDigitos s) {
+    const Metades d = metades(f.comprimento);
+    const int32_t usados = 2 * (d.k + 1);
+    int16_t *somas = f.somas + usados;
+    Lugar *produtos = f.produtos + usados;
+    // Scratch for products of up to k + 1 digits, each of the step's three, beside the shared one.
+    const unsigned juntos = f.threads >= 3 ? 3 : 2, proprios = juntos - 1;
+    const auto n = static_cast<size_t>(rascunho_necessario(d.k + 1));
+    void *area = malloc(proprios * n * (sizeof(int16_t) + sizeof(Lugar)));
+    if (area == nullptr) {
+        EmDigitos<Lugar> so_um = f;
+        so_um.threads = 1;
+        return tres_produtos(so_um, x, y, s);
+    }
+    int16_t *somas_proprias = static_cast<int16_t *>(area);
+    auto *produtos_proprios = reinterpret_cast<Lugar *>(somas_proprias + proprios * n);
+    ProdutoEmThread<Lugar> p[3] = {
+        {{d.h, f.out, somas_proprias, produtos_proprios, 1}, x, y, {}, 0},
+        {{d.k, f.out + 2 * d.h, somas, produtos, 1}, x + d.h, y + d.h, {}, 0},
+        {{s.m, f.produtos, somas, produtos, f.threads}, s.s1, s.s2, {}, 0}};
+    if (juntos == 3) {
+        const unsigned cada = f.threads / 3;
+        p[0].f.threads = p[1].f.threads = cada;
+        p[2].f = EmDigitos<Lugar>{s.m, f.produtos, somas_proprias + n, produtos_proprios + n,
+                                  f.threads - 2 * cada};
+        calcular_juntos(p, 3);
+    } else {
+        calcular_juntos(p, 2);
+        p[2].z = produto(p[2].f, p[2].x, p[2].y); // z1 on both threads, in the shared scratch
+    }
+    free(area);
+    return {p[0].z, p[1].z, p[2].z};
+}
+
+template <class Lugar>
+TresParciais tres_produtos(const EmDigitos<Lugar> &f, const int16_t *x, const int16_t *y,
+                           SomasDeDigitos s) {
+    const Metades d = metades(f.comprimento);
+    const int32_t usados = 2 * (d.k + 1); // the half sums' digits, the middle product's places
+    int16_t *somas = f.somas + usados;
+    Lugar *produtos = f.produtos + usados;
+    if (d.k <= maior_span_nativo) { // native halves: products of their values
+        const Parcial z1 =
+            s.m <= maior_span_nativo
+                ? produto_nativo(s.v1, s.v2, s.m, f.produtos)
+                : produto(EmDigitos<Lugar>{s.m, f.produtos, somas, produtos, 1}, s.s1, s.s2);
+        return {produto_nativo(s.xh, s.yh, d.h, f.out),
+                produto_nativo(s.xl, s.yl, d.k, f.out + 2 * d.h), z1};
+    }
+    if (f.threads > 1 && f.comprimento >= menor_passo_em_threads)
+        return tres_produtos_em_threads(f, x, y, s);
+    const Parcial z2 = produto(EmDigitos<Lugar>{d.h, f.out, somas, produtos, 1}, x, y);
+    const Parcial z0 =
+        produto(EmDigitos<Lugar>{d.k, f.out + 2 * d.h, somas, produtos, 1}, x + d.h, y + d.h);
+    const Parcial z1 = produto(EmDigitos<Lugar>{s.m, f.produtos, somas, produtos, 1}, s.s1, s.s2);
+    return {z2, z0, z1};
+}
+
+// With out[0, 2L) = z2 * 10^(2k) + z0 and the middle product z1 on m digits in the scratch:
+// out += (z1 - z2 - z0) * 10^k, place by place, computed in z1 first. Returns the record of the
+// step's product, its carries settled when its limit passes limite_de_combinacao.
+template <class Lugar> Parcial combinar(const EmDigitos<Lugar> &f, TresParciais z, int32_t m) {
+    const int32_t L = f.comprimento;
+    const Metades d = metades(L);
+    // z2 and z0 are aligned at z1's units place; e covers every nonzero place of the three.
+    const int32_t e = std::max({z.z1.extensao, z.z2.extensao, z.z0.extensao});
+    Lugar *fim = f.produtos + 2 * m;
+    subtrair_lugares(fim - z.z2.extensao, f.out + 2 * d.h - z.z2.extensao, z.z2.extensao);
+    subtrair_lugares(fim - z.z0.extensao, f.out + 2 * L - z.z0.extensao, z.z0.extensao);
+    // The window of e <= 2m <= 2k + 2 places ends k places before out's end, and 2k + 2 <= 2L - k
+    // for every L >= 7: the middle term lies inside out.
+    somar_lugares(f.out + 2 * L - d.k - e, fim - e, e);
+    Parcial r;
+    r.limite = std::max(z.z2.limite, z.z0.limite) + z.z1.limite + z.z2.limite + z.z0.limite;
+    r.extensao =
+        std::max({z.z0.extensao, z.z2.extensao > 0 ? 2 * d.k + z.z2.extensao : 0, d.k + e});
+    if (r.limite > limite_de_combinacao<Lugar>()) {
+        r.extensao = assentar(f.out, 2 * L, r.extensao);
+        r.limite = 9;
+    }
+    return r;
+}
+
+static_assert(maior_span_nativo + 1 >= 7, "a step on digit arrays needs L >= 7");
 
 // The product of two spans as a new record, with the partial products' places held in `Lugar`.
 template <class Lugar>
@@ -633,8 +806,8 @@ SignedDigits *karatsuba_em(const SignedDigits *x, const SignedDigits *y, int fir
     auto *produtos = reinterpret_cast<Lugar *>(somas + n);
     Lugar *out = reinterpret_cast<Lugar *>(z->digits);
     if constexpr (!std::is_same_v<Lugar, int16_t>) out = produtos + n;
-    const Parcial p = produto(x->digits + first_x - 1, y->digits + first_y - 1,
-                              static_cast<int32_t>(L), out, somas, produtos);
+    const EmDigitos<Lugar> f{static_cast<int32_t>(L), out, somas, produtos, parallel::threads};
+    const Parcial p = produto(f, x->digits + first_x - 1, y->digits + first_y - 1);
     assentar(out, static_cast<int32_t>(2 * L), p.extensao);
     if constexpr (!std::is_same_v<Lugar, int16_t>) std::copy(out, out + 2 * L, z->digits);
     free(tmp);

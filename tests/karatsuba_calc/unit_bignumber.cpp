@@ -2,6 +2,7 @@
 // sign tables and the Karatsuba recursion.
 #include "bignumber.hpp"
 #include "calc_io.hpp"
+#include "parallel.hpp"
 
 #include <gtest/gtest.h>
 
@@ -400,7 +401,7 @@ std::string stripped(SignedDigits *n) {
 
 TEST(Karatsuba, AgreesWithTheRecordLevelRecursionInValueAndCalls) {
     std::mt19937 rng(20261208);
-    for (int len : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 17, 31, 64, 99, 100, 257}) {
+    for (int len : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 17, 31, 64, 99, 100, 257, 9000}) {
         for (int round = 0; round < 6; ++round) {
             std::string a, b;
             // Rounds 0 and 1 are all nines (every half sum widens), 2 and 3 mostly nines and
@@ -417,14 +418,21 @@ TEST(Karatsuba, AgreesWithTheRecordLevelRecursionInValueAndCalls) {
             SignedDigits *x = num(a), *y = num(b);
             reference_calls = 0;
             SignedDigits *expected = reference(x, y, 1, len, 1, len);
-            const long long before = karatsuba_chamadas();
-            SignedDigits *got = karatsuba(x, y, 1, len, 1, len);
-            EXPECT_EQ(karatsuba_chamadas() - before, reference_calls) << a << " * " << b;
-            EXPECT_EQ(stripped(got), stripped(expected)) << a << " * " << b;
+            // Steps of 4,096 digits or more run their products on threads (on 2: two at a time;
+            // on 4: three at once, then two), which must change neither a step nor a digit.
+            for (unsigned threads : {1u, 2u, 4u}) {
+                parallel::threads = threads;
+                const long long before = karatsuba_chamadas();
+                SignedDigits *got = karatsuba(x, y, 1, len, 1, len);
+                EXPECT_EQ(karatsuba_chamadas() - before, reference_calls) << len << ", " << threads;
+                EXPECT_EQ(stripped(got), stripped(expected)) << len << " digits, " << threads;
+                free_bignumber(got);
+            }
+            parallel::threads = 1;
             // Places of 8 bits: every step's bound passes their quarter, and carries are settled.
             SignedDigits *narrow = karatsuba_lugares_de_8_bits(x, y, 1, len, 1, len);
             EXPECT_EQ(stripped(narrow), stripped(expected)) << a << " * " << b << " in 8 bits";
-            for (SignedDigits *n : {x, y, expected, got, narrow}) free_bignumber(n);
+            for (SignedDigits *n : {x, y, expected, narrow}) free_bignumber(n);
         }
     }
 }
@@ -453,8 +461,12 @@ TEST(Karatsuba, ZeroSpanEndsItsStepWithoutRecursing) {
     };
     // 0000 * 1234: one step. 00001234 * 56781234: the top step, one for the zero high product,
     // four each for 1234 * 1234 and for the half sums 1234 * 6912 (13 if 0000 * 5678 recursed).
+    // The 20-digit row's zero span is in one factor only: one step for it, 13 for each of the
+    // 10-digit products 1234567890 * 1234567890 and 1234567890 * 2469135780.
     for (const Case &c : {Case{"0000", "1234", "0", 1}, Case{"1234", "0000", "0", 1},
-                          Case{"00001234", "56781234", "70068042756", 10}}) {
+                          Case{"00001234", "56781234", "70068042756", 10},
+                          Case{"00000000001234567890", "12345678901234567890",
+                               "15241578751714678875019052100", 28}}) {
         SignedDigits *x = num(c.x), *y = num(c.y);
         const int len = x->size;
         const long long before = karatsuba_chamadas();
